@@ -14,7 +14,8 @@
 // summed left to right. On a one-row or one-column image the samples of the
 // missing neighbour row or column have weight exactly 0 and are taken as 0.
 //
-// Never reads outside `in` or `sv`, allocates nothing, calls no host.
+// Never reads outside `in` or `sv`, allocates nothing, calls no host. Every
+// variant gives the same bits; the widest one the processor runs is used.
 #pragma once
 
 #include <cstdint>
@@ -22,5 +23,10 @@
 namespace resample {
 
 void fieldwarp_linear(const double* in, const double* sv, int32_t M, int32_t N, double* out);
+
+// The variants behind fieldwarp_linear, for the bit-exact tests.
+void fieldwarp_linear_scalar(const double* in, const double* sv, int32_t M, int32_t N, double* out);
+void fieldwarp_linear_avx2(const double* in, const double* sv, int32_t M, int32_t N, double* out);
+bool fieldwarp_avx2_available();
 
 }  // namespace resample

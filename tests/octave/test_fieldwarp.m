@@ -116,3 +116,12 @@
 %! ## help prints the calling form.
 %! txt = evalc ("help fieldwarp");
 %! assert (! isempty (strfind (txt, "OUT = fieldwarp(IN, SV)")));
+
+%!test
+%! ## A length that does not fit 32 bits is refused, not wrapped (the arrays
+%! ## are empty, so nothing large is allocated).
+%! big = 2^31;
+%! assert_error ("Array too large: every dimension and the number of elements must be below 2^31.", ...
+%!               @fieldwarp, zeros (big, 0), zeros (big, 0, 2));
+%! assert_error ("Array too large: every dimension and the number of elements must be below 2^31.", ...
+%!               @fieldwarp, zeros (0, big), zeros (0, big, 2));

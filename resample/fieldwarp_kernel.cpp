@@ -17,46 +17,58 @@ inline double blend(double s00, double s01, double s10, double s11, double fx, d
          (s11 * fx) * fy;
 }
 
-// One output pixel, any image size. Used for one-row and one-column images
-// and for the rows left over by the vector loop.
-inline double warp_pixel(const double* in, int32_t M, int32_t N, double x, double y) {
-  if (x < 0.0 || x > static_cast<double>(N) - 1.0 || y < 0.0 || y > static_cast<double>(M) - 1.0)
-    return 0.0;
-  // NaN passes the test above; rounding it would be undefined.
-  if (std::isnan(x) || std::isnan(y)) return kNaN;
+// The base index and fractions of a sampling position.
+struct Base {
+  int32_t kx, ky;
+  double fx, fy;
+};
+
+// False, with `value` set, when the position needs no samples: 0 outside the
+// image, NaN for a NaN position (which passes the inside test).
+inline bool locate(int32_t M, int32_t N, double x, double y, double& value, Base& b) {
+  if (x < 0.0 || x > static_cast<double>(N) - 1.0 || y < 0.0 || y > static_cast<double>(M) - 1.0) {
+    value = 0.0;
+    return false;
+  }
+  if (std::isnan(x) || std::isnan(y)) {
+    value = kNaN;
+    return false;
+  }
   // x, y >= 0 here, so truncating x + 0.5 is the floor and the nearest
-  // integer with halves upward.
-  int32_t kx = static_cast<int32_t>(x + 0.5);
-  int32_t ky = static_cast<int32_t>(y + 0.5);
-  if (kx == N - 1) kx = N - 2;
-  if (ky == M - 1) ky = M - 2;
-  const double fx = x - kx;
-  const double fy = y - ky;
+  // integer with halves upward; nothing out of range is ever converted.
+  b.kx = static_cast<int32_t>(x + 0.5);
+  b.ky = static_cast<int32_t>(y + 0.5);
+  if (b.kx == N - 1) b.kx = N - 2;
+  if (b.ky == M - 1) b.ky = M - 2;
+  b.fx = x - b.kx;
+  b.fy = y - b.ky;
+  return true;
+}
+
+// One output pixel, any image size: used for one-row and one-column images.
+inline double warp_pixel(const double* in, int32_t M, int32_t N, double x, double y) {
+  double value;
+  Base b;
+  if (!locate(M, N, x, y, value, b)) return value;
   // kx or ky is -1 only on a one-column or one-row image, where those
   // samples carry weight 1 - fx = 0 or 1 - fy = 0.
-  const double* col0 = in + static_cast<std::ptrdiff_t>(kx) * M;
+  const double* col0 = in + static_cast<std::ptrdiff_t>(b.kx) * M;
   const double* col1 = col0 + M;
-  const bool has_col0 = kx >= 0;
-  const bool has_row0 = ky >= 0;
-  const double s00 = has_col0 && has_row0 ? col0[ky] : 0.0;
-  const double s01 = has_row0 ? col1[ky] : 0.0;
-  const double s10 = has_col0 ? col0[ky + 1] : 0.0;
-  return blend(s00, s01, s10, col1[ky + 1], fx, fy);
+  const bool has_col0 = b.kx >= 0;
+  const bool has_row0 = b.ky >= 0;
+  const double s00 = has_col0 && has_row0 ? col0[b.ky] : 0.0;
+  const double s01 = has_row0 ? col1[b.ky] : 0.0;
+  const double s10 = has_col0 ? col0[b.ky + 1] : 0.0;
+  return blend(s00, s01, s10, col1[b.ky + 1], b.fx, b.fy);
 }
 
 // With at least two rows and two columns the four neighbours always exist.
 inline double warp_pixel_2x2(const double* in, int32_t M, int32_t N, double x, double y) {
-  if (x < 0.0 || x > static_cast<double>(N) - 1.0 || y < 0.0 || y > static_cast<double>(M) - 1.0)
-    return 0.0;
-  if (std::isnan(x) || std::isnan(y)) return kNaN;
-  int32_t kx = static_cast<int32_t>(x + 0.5);
-  int32_t ky = static_cast<int32_t>(y + 0.5);
-  if (kx == N - 1) kx = N - 2;
-  if (ky == M - 1) ky = M - 2;
-  const double fx = x - kx;
-  const double fy = y - ky;
-  const double* p = in + ky + static_cast<std::ptrdiff_t>(kx) * M;
-  return blend(p[0], p[M], p[1], p[M + 1], fx, fy);
+  double value;
+  Base b;
+  if (!locate(M, N, x, y, value, b)) return value;
+  const double* p = in + b.ky + static_cast<std::ptrdiff_t>(b.kx) * M;
+  return blend(p[0], p[M], p[1], p[M + 1], b.fx, b.fy);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -127,7 +128,15 @@ const Array* cell(const Array* a, int32_t index) {
 }
 
 void get_string(const Array* a, char* buffer, int32_t size) {
-  mxGetString(a, buffer, static_cast<mwSize>(size));
+  if (size <= 0) return;
+  buffer[0] = '\0';
+  if (mxGetString(a, buffer, static_cast<mwSize>(size)) == 0 || !mxIsChar(a)) return;
+  // Octave copies nothing at all when the text does not fit, where MATLAB
+  // cuts it; cut it here so that callers see the same on both hosts.
+  const char* whole = mxArrayToString(a);  // host memory, reclaimed by the host
+  if (whole == nullptr) return;
+  std::strncpy(buffer, whole, static_cast<std::size_t>(size) - 1);
+  buffer[size - 1] = '\0';
 }
 
 double nan() { return mxGetNaN(); }

@@ -53,7 +53,8 @@ double* imag_data(const Array* a);   // null unless complex
 void* data(const Array* a);
 double scalar(const Array* a);
 const Array* cell(const Array* a, int32_t index);  // null for a cell never set
-// Copies at most size - 1 characters and a terminating zero.
+// Copies at most size - 1 characters and a terminating zero: longer text is
+// cut, on every host; anything but a character array gives "".
 void get_string(const Array* a, char* buffer, int32_t size);
 double nan();
 

@@ -117,7 +117,7 @@ Outcome walk_file(const Bytes& bytes, bool verbose = true) {
     ADD_FAILURE() << "tmpfile failed";
     return {};
   }
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fflush(f);
   Outcome out = run_on(f, Bytes{}, verbose);
   std::fseek(f, 0, SEEK_END);

@@ -100,6 +100,17 @@ int32_t element_count(const Array* a) {
   return static_cast<int32_t>(mxGetNumberOfElements(a));
 }
 
+bool element_count_fits(const Array* a, int32_t* count) {
+  // The total alone decides here; asking for the dimension vector would make
+  // some hosts build one per call, which a per-cell loop cannot afford.
+  const std::size_t total = mxGetNumberOfElements(a);
+  if (total > static_cast<std::size_t>(kLimit)) return false;
+  *count = static_cast<int32_t>(total);
+  return true;
+}
+
+const char* too_large_message() { return kTooLarge; }
+
 std::size_t element_size(const Array* a) { return mxGetElementSize(a); }
 
 Array* create_numeric_like(const Array* shape, ClassId cls, bool complex) {

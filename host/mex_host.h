@@ -39,6 +39,11 @@ int32_t length(const Array* a, int32_t dimension);   // 0-based; 1 past the last
 int32_t rows(const Array* a);                          // length along dimension 0
 int32_t columns(const Array* a);                       // product of all lengths after the first
 int32_t element_count(const Array* a);
+// The number of elements when it fits 32 bits; otherwise false instead of
+// ending the call, for callers that must release memory of their own first
+// and then end it with too_large_message().
+bool element_count_fits(const Array* a, int32_t* count);
+const char* too_large_message();
 std::size_t element_size(const Array* a);              // bytes per element of the real data
 
 // Creation. New arrays are zero-filled by the host.

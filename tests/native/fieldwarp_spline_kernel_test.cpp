@@ -82,7 +82,7 @@ TEST(SplineSolver, ZeroOneTwoThree) {
 TEST(SplineSolver, BitIdenticalToLiteralForEverySampleCount) {
   std::mt19937 rng(5);
   std::uniform_real_distribution<double> u(-50, 50);
-  for (int32_t n = 2; n <= 9; ++n) {
+  for (int32_t n = 2; n <= literal::kMaxSamples; ++n) {
     for (int trial = 0; trial < 50; ++trial) {
       std::vector<double> v(static_cast<size_t>(n)), m(v.size()), lit(v.size()), alpha(v.size() - 1),
           beta(v.size() - 1);

@@ -9,23 +9,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 namespace literal {
 
+constexpr int kMaxSamples = 16;
+
+// n from 2 to kMaxSamples.
 inline void spline_second_derivatives(const double* v, int n, double* m) {
-  std::vector<double> alpha(static_cast<size_t>(n - 1)), beta(static_cast<size_t>(n - 1));
+  double alpha[kMaxSamples - 1], beta[kMaxSamples - 1];
   alpha[0] = -0.5;
   beta[0] = 3 * (v[1] - v[0]);
   for (int i = 1; i <= n - 2; ++i) {
-    const size_t k = static_cast<size_t>(i);
-    const double p = 0.5 * alpha[k - 1] + 2;
-    alpha[k] = -0.5 / p;
-    beta[k] = (3 * (v[i + 1] - 2 * v[i]) + 3 * v[i - 1] - 0.5 * beta[k - 1]) / p;
+    const double p = 0.5 * alpha[i - 1] + 2;
+    alpha[i] = -0.5 / p;
+    beta[i] = (3 * (v[i + 1] - 2 * v[i]) + 3 * v[i - 1] - 0.5 * beta[i - 1]) / p;
   }
-  const size_t l = static_cast<size_t>(n - 2);
-  m[n - 1] = (3 * (v[n - 2] - v[n - 1]) - 0.5 * beta[l]) / (0.5 * alpha[l] + 1);
-  for (int i = n - 2; i >= 0; --i) m[i] = m[i + 1] * alpha[static_cast<size_t>(i)] + beta[static_cast<size_t>(i)];
+  m[n - 1] = (3 * (v[n - 2] - v[n - 1]) - 0.5 * beta[n - 2]) / (0.5 * alpha[n - 2] + 1);
+  for (int i = n - 2; i >= 0; --i) m[i] = m[i + 1] * alpha[i] + beta[i];
 }
 
 inline double spline_between_1_and_2(const double* v, const double* m, double f) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 
 namespace resample {
@@ -27,59 +28,208 @@ double spline_between_1_and_2(const double* v, const double* m, double f) {
 
 namespace {
 
-int32_t clamp_index(int32_t k, int32_t last) { return k < 0 ? 0 : (k > last ? last : k); }
+// The four-sample solve does not depend on the samples for p and alpha, so
+// they are formed once, by the same operations in the same order as the
+// general solver: identical bits. The divisions by them stay divisions.
+constexpr double kAlpha0 = -0.5;
+constexpr double kP1 = 0.5 * kAlpha0 + 2.0;
+constexpr double kAlpha1 = -0.5 / kP1;
+constexpr double kP2 = 0.5 * kAlpha1 + 2.0;
+constexpr double kAlpha2 = -0.5 / kP2;
+constexpr double kLast = 0.5 * kAlpha2 + 1.0;
 
-double spline_at(const double* v, double f) {
-  double m[4], alpha[3], beta[3];
-  spline_second_derivatives(v, 4, m, alpha, beta);
-  return spline_between_1_and_2(v, m, f);
+// Every function taking or returning a vector below is inlined into the
+// variant that builds it, so no vector ever crosses a call boundary.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+// Four lanes; lane arithmetic is IEEE double, one operation per operator.
+typedef double v4 __attribute__((vector_size(32)));
+typedef int64_t v4mask __attribute__((vector_size(32)));
+typedef int32_t v4int __attribute__((vector_size(16)));
+
+#define ALWAYS_INLINE inline __attribute__((always_inline))
+
+ALWAYS_INLINE v4 broadcast(double a) { return v4{a, a, a, a}; }
+
+ALWAYS_INLINE v4 load4(const double* p) {
+  v4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+ALWAYS_INLINE void store4(double* p, v4 v) { std::memcpy(p, &v, sizeof v); }
+
+ALWAYS_INLINE int32_t clamp_index(int32_t k, int32_t last) { return k < 0 ? 0 : (k > last ? last : k); }
+
+// Cubic weights of the evaluation at fraction f: (f^3 - f) and
+// ((1-f)^3 - (1-f)), with the powers formed as the literal formula does.
+struct Weights {
+  v4 f, g, wf, wg;
+};
+
+ALWAYS_INLINE Weights weights(v4 f) {
+  const v4 g = 1.0 - f;
+  return Weights{f, g, (f * f) * f - f, (g * g) * g - g};
+}
+
+// Four independent four-sample splines, sample s of each in lane order of
+// vs, solved and evaluated between samples 1 and 2. m(0) is not needed by
+// the evaluation and no other value depends on it.
+ALWAYS_INLINE v4 spline4(v4 v0, v4 v1, v4 v2, v4 v3, const Weights& w) {
+  const v4 b0 = 3.0 * (v1 - v0);
+  const v4 b1 = (3.0 * (v2 - 2.0 * v1) + 3.0 * v0 - 0.5 * b0) / kP1;
+  const v4 b2 = (3.0 * (v3 - 2.0 * v2) + 3.0 * v1 - 0.5 * b1) / kP2;
+  const v4 m3 = (3.0 * (v2 - v3) - 0.5 * b2) / kLast;
+  const v4 m2 = m3 * kAlpha2 + b2;
+  const v4 m1 = m2 * kAlpha1 + b1;
+  return (w.wf * m2 + w.wg * m1) / 6.0 + (v1 * w.g + v2 * w.f);
+}
+
+// Output pixels are handled in batches of consecutive rows of one column, in
+// three passes: locate every pixel, solve along columns for every pixel, then
+// along rows four pixels at a time. Each pass has independent iterations, so
+// the long chains of dependent divisions of different pixels overlap.
+constexpr int kBatch = 16;
+
+struct Batch {
+  v4mask outside[kBatch / 4], is_nan[kBatch / 4];
+  v4 fy[kBatch / 4];
+  int32_t kx[kBatch], ky[kBatch];
+  double f[kBatch], g[kBatch], wf[kBatch], wg[kBatch];  // column weights, per pixel
+  v4 across[kBatch];  // row results of each pixel, neighbourhood row t in lane t
+};
+
+// Base indices, fractions and weights of four pixels at positions (x, y).
+ALWAYS_INLINE void locate4(int32_t M, int32_t N, v4 x, v4 y, Batch& b, int q) {
+  const v4 zero = broadcast(0.0);
+  const v4mask outside = (x < zero) | (x > static_cast<double>(N) - 1.0) | (y < zero) |
+                         (y > static_cast<double>(M) - 1.0);
+  // Ordered compares are false for NaN, so NaN lanes are not outside.
+  const v4mask is_nan = (x != x) | (y != y);
+  const v4mask skip = outside | is_nan;
+  // Skipped lanes sample position (0, 0) so that nothing out of range is
+  // ever converted or read; their result is replaced at the end.
+  const v4 xs = skip ? zero : x;
+  const v4 ys = skip ? zero : y;
+  // xs, ys >= 0: truncating xs + 0.5 is the floor, halves upward.
+  const v4int kx4 = __builtin_convertvector(xs + 0.5, v4int);
+  const v4int ky4 = __builtin_convertvector(ys + 0.5, v4int);
+  const v4int kx = kx4 == N - 1 ? kx4 - 1 : kx4;
+  const v4int ky = ky4 == M - 1 ? ky4 - 1 : ky4;
+  const Weights w = weights(xs - __builtin_convertvector(kx, v4));
+  b.outside[q] = outside;
+  b.is_nan[q] = is_nan;
+  b.fy[q] = ys - __builtin_convertvector(ky, v4);
+  for (int l = 0; l < 4; ++l) {
+    const int p = 4 * q + l;
+    b.kx[p] = kx[l];
+    b.ky[p] = ky[l];
+    b.f[p] = w.f[l];
+    b.g[p] = w.g[l];
+    b.wf[p] = w.wf[l];
+    b.wg[p] = w.wg[l];
+  }
+}
+
+// The four splines along the columns through one pixel's neighbourhood, the
+// four neighbourhood rows in the lanes: they share the column fraction.
+ALWAYS_INLINE void solve_across(const double* in, int32_t M, int32_t N, Batch& b, int p) {
+  const int32_t kx = b.kx[p], ky = b.ky[p];
+  const double* col[4];
+  for (int s = 0; s < 4; ++s) col[s] = in + static_cast<std::ptrdiff_t>(clamp_index(kx - 1 + s, N - 1)) * M;
+  v4 v[4] = {};
+  if (ky >= 1 && ky + 2 <= M - 1) {
+    for (int s = 0; s < 4; ++s) v[s] = load4(col[s] + (ky - 1));
+  } else {
+    int32_t row[4];
+    for (int t = 0; t < 4; ++t) row[t] = clamp_index(ky - 1 + t, M - 1);
+    for (int s = 0; s < 4; ++s) v[s] = v4{col[s][row[0]], col[s][row[1]], col[s][row[2]], col[s][row[3]]};
+  }
+  const Weights w{broadcast(b.f[p]), broadcast(b.g[p]), broadcast(b.wf[p]), broadcast(b.wg[p])};
+  b.across[p] = spline4(v[0], v[1], v[2], v[3], w);
+}
+
+// The spline along the rows for four pixels, one per lane.
+ALWAYS_INLINE v4 solve_down(const Batch& b, int q) {
+  typedef int64_t sel __attribute__((vector_size(32)));
+  const v4* a = b.across + 4 * q;
+  // Transposed: vector t holds row result t of the four pixels.
+  const v4 lo01 = __builtin_shuffle(a[0], a[1], sel{0, 4, 2, 6});
+  const v4 hi01 = __builtin_shuffle(a[0], a[1], sel{1, 5, 3, 7});
+  const v4 lo23 = __builtin_shuffle(a[2], a[3], sel{0, 4, 2, 6});
+  const v4 hi23 = __builtin_shuffle(a[2], a[3], sel{1, 5, 3, 7});
+  const v4 r0 = __builtin_shuffle(lo01, lo23, sel{0, 1, 4, 5});
+  const v4 r1 = __builtin_shuffle(hi01, hi23, sel{0, 1, 4, 5});
+  const v4 r2 = __builtin_shuffle(lo01, lo23, sel{2, 3, 6, 7});
+  const v4 r3 = __builtin_shuffle(hi01, hi23, sel{2, 3, 6, 7});
+  const v4 value = spline4(r0, r1, r2, r3, weights(b.fy[q]));
+  const v4 nan = broadcast(std::numeric_limits<double>::quiet_NaN());
+  return b.outside[q] ? broadcast(0.0) : (b.is_nan[q] ? nan : value);
+}
+
+ALWAYS_INLINE void warp_columns(const double* in, const double* sv, int32_t M, int32_t N, double* out) {
+  const std::ptrdiff_t plane = static_cast<std::ptrdiff_t>(M) * N;
+  const v4 lane_index = {0.0, 1.0, 2.0, 3.0};
+  Batch b;
+  for (int32_t c = 0; c < N; ++c) {
+    const std::ptrdiff_t col = static_cast<std::ptrdiff_t>(c) * M;
+    const double* svx = sv + col;
+    const double* svy = sv + plane + col;
+    double* o = out + col;
+    const v4 cx = broadcast(static_cast<double>(c));
+    for (int32_t r = 0; r < M; r += kBatch) {
+      const int32_t count = M - r < kBatch ? M - r : kBatch;
+      const int groups = (count + 3) / 4;
+      for (int q = 0; q < groups; ++q) {
+        const int32_t r0 = r + 4 * q;
+        v4 x, y;
+        if (r0 + 4 <= M) {
+          x = cx - load4(svx + r0);
+          y = (broadcast(static_cast<double>(r0)) + lane_index) - load4(svy + r0);
+        } else {
+          // Past the last row: outside lanes, never stored.
+          x = broadcast(-1.0);
+          y = broadcast(-1.0);
+          for (int32_t l = 0; r0 + l < M; ++l) {
+            x[l] = static_cast<double>(c) - svx[r0 + l];
+            y[l] = static_cast<double>(r0 + l) - svy[r0 + l];
+          }
+        }
+        locate4(M, N, x, y, b, q);
+      }
+      for (int p = 0; p < 4 * groups; ++p) solve_across(in, M, N, b, p);
+      for (int q = 0; q < groups; ++q) {
+        const v4 value = solve_down(b, q);
+        const int32_t r0 = r + 4 * q;
+        if (r0 + 4 <= M) {
+          store4(o + r0, value);
+        } else {
+          for (int32_t l = 0; r0 + l < M; ++l) o[r0 + l] = value[l];
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
 
+void fieldwarp_spline_baseline(const double* in, const double* sv, int32_t M, int32_t N, double* out) {
+  warp_columns(in, sv, M, N, out);
+}
+
+__attribute__((target("avx2"))) void fieldwarp_spline_avx2(const double* in, const double* sv, int32_t M,
+                                                           int32_t N, double* out) {
+  warp_columns(in, sv, M, N, out);
+}
+
+bool fieldwarp_spline_avx2_available() { return __builtin_cpu_supports("avx2"); }
+
 void fieldwarp_spline(const double* in, const double* sv, int32_t M, int32_t N, double* out) {
-  const std::ptrdiff_t plane = static_cast<std::ptrdiff_t>(M) * N;
-  const double last_x = static_cast<double>(N) - 1.0;
-  const double last_y = static_cast<double>(M) - 1.0;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-
-  for (int32_t c = 0; c < N; ++c) {
-    for (int32_t r = 0; r < M; ++r) {
-      const std::ptrdiff_t i = r + static_cast<std::ptrdiff_t>(c) * M;
-      const double x = static_cast<double>(c) - sv[i];
-      const double y = static_cast<double>(r) - sv[i + plane];
-      if (x < 0.0 || x > last_x || y < 0.0 || y > last_y) {
-        out[i] = 0.0;
-        continue;
-      }
-      // NaN passes the test above but has no nearest integer; its value
-      // would be NaN whatever samples were taken.
-      if (std::isnan(x) || std::isnan(y)) {
-        out[i] = nan;
-        continue;
-      }
-      // x and y now lie within the image, so the conversions are exact.
-      int32_t kx = static_cast<int32_t>(std::floor(x + 0.5));
-      int32_t ky = static_cast<int32_t>(std::floor(y + 0.5));
-      if (kx == N - 1) kx = N - 2;
-      if (ky == M - 1) ky = M - 2;
-      const double fx = x - kx;
-      const double fy = y - ky;
-
-      const double* cols[4];
-      std::ptrdiff_t rows[4];
-      for (int32_t s = 0; s < 4; ++s)
-        cols[s] = in + static_cast<std::ptrdiff_t>(clamp_index(kx - 1 + s, N - 1)) * M;
-      for (int32_t t = 0; t < 4; ++t) rows[t] = clamp_index(ky - 1 + t, M - 1);
-
-      double across[4];
-      for (int32_t t = 0; t < 4; ++t) {
-        const double v[4] = {cols[0][rows[t]], cols[1][rows[t]], cols[2][rows[t]], cols[3][rows[t]]};
-        across[t] = spline_at(v, fx);
-      }
-      out[i] = spline_at(across, fy);
-    }
-  }
+  static const bool avx2 = fieldwarp_spline_avx2_available();
+  if (avx2)
+    fieldwarp_spline_avx2(in, sv, M, N, out);
+  else
+    fieldwarp_spline_baseline(in, sv, M, N, out);
 }
 
 }  // namespace resample

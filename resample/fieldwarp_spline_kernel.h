@@ -15,7 +15,8 @@
 // row), evaluated at the column fraction, feed one spline along the rows,
 // evaluated at the row fraction.
 //
-// Never reads outside `in` or `sv`, allocates nothing, calls no host.
+// Never reads outside `in` or `sv`, allocates nothing, calls no host. Every
+// variant gives the same bits; the widest one the processor runs is used.
 #pragma once
 
 #include <cstdint>
@@ -35,5 +36,11 @@ void spline_second_derivatives(const double* v, int32_t n, double* m, double* al
 double spline_between_1_and_2(const double* v, const double* m, double f);
 
 void fieldwarp_spline(const double* in, const double* sv, int32_t M, int32_t N, double* out);
+
+// The variants behind fieldwarp_spline, for the bit-exact tests: the same
+// four-pixel code built for the baseline instruction set and for AVX2.
+void fieldwarp_spline_baseline(const double* in, const double* sv, int32_t M, int32_t N, double* out);
+void fieldwarp_spline_avx2(const double* in, const double* sv, int32_t M, int32_t N, double* out);
+bool fieldwarp_spline_avx2_available();
 
 }  // namespace resample

@@ -42,14 +42,14 @@ constexpr double kLast = 0.5 * kAlpha2 + 1.0;
 // variant that builds it, so no vector ever crosses a call boundary.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
-// Four lanes; lane arithmetic is IEEE double, one operation per operator.
+#define ALWAYS_INLINE inline __attribute__((always_inline))
+
+// Four lanes of doubles, with the matching 64-bit masks and 32-bit integers.
+// Lane arithmetic is IEEE double, one rounding per operator, whatever the
+// instruction set the variant is built for.
 typedef double v4 __attribute__((vector_size(32)));
 typedef int64_t v4mask __attribute__((vector_size(32)));
 typedef int32_t v4int __attribute__((vector_size(16)));
-
-#define ALWAYS_INLINE inline __attribute__((always_inline))
-
-ALWAYS_INLINE v4 broadcast(double a) { return v4{a, a, a, a}; }
 
 ALWAYS_INLINE v4 load4(const double* p) {
   v4 v;
@@ -58,6 +58,8 @@ ALWAYS_INLINE v4 load4(const double* p) {
 }
 
 ALWAYS_INLINE void store4(double* p, v4 v) { std::memcpy(p, &v, sizeof v); }
+
+ALWAYS_INLINE v4 broadcast(double a) { return v4{a, a, a, a}; }
 
 ALWAYS_INLINE int32_t clamp_index(int32_t k, int32_t last) { return k < 0 ? 0 : (k > last ? last : k); }
 
@@ -72,8 +74,8 @@ ALWAYS_INLINE Weights weights(v4 f) {
   return Weights{f, g, (f * f) * f - f, (g * g) * g - g};
 }
 
-// Four independent four-sample splines, sample s of each in lane order of
-// vs, solved and evaluated between samples 1 and 2. m(0) is not needed by
+// Four independent four-sample splines, one per lane, sample s of each in
+// vs: solved and evaluated between samples 1 and 2. m(0) is not needed by
 // the evaluation and no other value depends on it.
 ALWAYS_INLINE v4 spline4(v4 v0, v4 v1, v4 v2, v4 v3, const Weights& w) {
   const v4 b0 = 3.0 * (v1 - v0);
@@ -90,17 +92,19 @@ ALWAYS_INLINE v4 spline4(v4 v0, v4 v1, v4 v2, v4 v3, const Weights& w) {
 // along rows four pixels at a time. Each pass has independent iterations, so
 // the long chains of dependent divisions of different pixels overlap.
 constexpr int kBatch = 16;
+constexpr int kGroups = kBatch / 4;
 
 struct Batch {
-  v4mask outside[kBatch / 4], is_nan[kBatch / 4];
-  v4 fy[kBatch / 4];
+  v4mask outside[kGroups], is_nan[kGroups];
+  v4 fy[kGroups];
   int32_t kx[kBatch], ky[kBatch];
   double f[kBatch], g[kBatch], wf[kBatch], wg[kBatch];  // column weights, per pixel
-  v4 across[kBatch];  // row results of each pixel, neighbourhood row t in lane t
+  v4 across[kBatch];  // row results of pixel p, neighbourhood row t in lane t
 };
 
-// Base indices, fractions and weights of four pixels at positions (x, y).
-ALWAYS_INLINE void locate4(int32_t M, int32_t N, v4 x, v4 y, Batch& b, int q) {
+// Base indices, fractions and weights of the four pixels of group q, at
+// positions (x, y).
+ALWAYS_INLINE void locate(int32_t M, int32_t N, v4 x, v4 y, Batch& b, int q) {
   const v4 zero = broadcast(0.0);
   const v4mask outside = (x < zero) | (x > static_cast<double>(N) - 1.0) | (y < zero) |
                          (y > static_cast<double>(M) - 1.0);
@@ -112,10 +116,10 @@ ALWAYS_INLINE void locate4(int32_t M, int32_t N, v4 x, v4 y, Batch& b, int q) {
   const v4 xs = skip ? zero : x;
   const v4 ys = skip ? zero : y;
   // xs, ys >= 0: truncating xs + 0.5 is the floor, halves upward.
-  const v4int kx4 = __builtin_convertvector(xs + 0.5, v4int);
-  const v4int ky4 = __builtin_convertvector(ys + 0.5, v4int);
-  const v4int kx = kx4 == N - 1 ? kx4 - 1 : kx4;
-  const v4int ky = ky4 == M - 1 ? ky4 - 1 : ky4;
+  const v4int kx0 = __builtin_convertvector(xs + 0.5, v4int);
+  const v4int ky0 = __builtin_convertvector(ys + 0.5, v4int);
+  const v4int kx = kx0 == N - 1 ? kx0 - 1 : kx0;
+  const v4int ky = ky0 == M - 1 ? ky0 - 1 : ky0;
   const Weights w = weights(xs - __builtin_convertvector(kx, v4));
   b.outside[q] = outside;
   b.is_nan[q] = is_nan;
@@ -131,37 +135,39 @@ ALWAYS_INLINE void locate4(int32_t M, int32_t N, v4 x, v4 y, Batch& b, int q) {
   }
 }
 
-// The four splines along the columns through one pixel's neighbourhood, the
-// four neighbourhood rows in the lanes: they share the column fraction.
+// The four samples of one neighbourhood column, rows ky - 1 ... ky + 2
+// clamped into the image.
+ALWAYS_INLINE v4 column_samples(const double* col, int32_t ky, int32_t M) {
+  if (ky >= 1 && ky + 2 <= M - 1) return load4(col + (ky - 1));
+  return v4{col[clamp_index(ky - 1, M - 1)], col[clamp_index(ky, M - 1)], col[clamp_index(ky + 1, M - 1)],
+            col[clamp_index(ky + 2, M - 1)]};
+}
+
+// The four splines along the columns through pixel p's neighbourhood, one
+// neighbourhood row per lane: they share the pixel's column fraction.
 ALWAYS_INLINE void solve_across(const double* in, int32_t M, int32_t N, Batch& b, int p) {
-  const int32_t kx = b.kx[p], ky = b.ky[p];
-  const double* col[4];
-  for (int s = 0; s < 4; ++s) col[s] = in + static_cast<std::ptrdiff_t>(clamp_index(kx - 1 + s, N - 1)) * M;
-  v4 v[4] = {};
-  if (ky >= 1 && ky + 2 <= M - 1) {
-    for (int s = 0; s < 4; ++s) v[s] = load4(col[s] + (ky - 1));
-  } else {
-    int32_t row[4];
-    for (int t = 0; t < 4; ++t) row[t] = clamp_index(ky - 1 + t, M - 1);
-    for (int s = 0; s < 4; ++s) v[s] = v4{col[s][row[0]], col[s][row[1]], col[s][row[2]], col[s][row[3]]};
+  v4 v[4];
+  for (int s = 0; s < 4; ++s) {
+    const double* col = in + static_cast<std::ptrdiff_t>(clamp_index(b.kx[p] - 1 + s, N - 1)) * M;
+    v[s] = column_samples(col, b.ky[p], M);
   }
   const Weights w{broadcast(b.f[p]), broadcast(b.g[p]), broadcast(b.wf[p]), broadcast(b.wg[p])};
   b.across[p] = spline4(v[0], v[1], v[2], v[3], w);
 }
 
-// The spline along the rows for four pixels, one per lane.
+// The spline along the rows for the four pixels of group q, one per lane.
 ALWAYS_INLINE v4 solve_down(const Batch& b, int q) {
-  typedef int64_t sel __attribute__((vector_size(32)));
+  // Transposed, so that vector t holds row result t of the four pixels.
   const v4* a = b.across + 4 * q;
-  // Transposed: vector t holds row result t of the four pixels.
-  const v4 lo01 = __builtin_shuffle(a[0], a[1], sel{0, 4, 2, 6});
-  const v4 hi01 = __builtin_shuffle(a[0], a[1], sel{1, 5, 3, 7});
-  const v4 lo23 = __builtin_shuffle(a[2], a[3], sel{0, 4, 2, 6});
-  const v4 hi23 = __builtin_shuffle(a[2], a[3], sel{1, 5, 3, 7});
-  const v4 r0 = __builtin_shuffle(lo01, lo23, sel{0, 1, 4, 5});
-  const v4 r1 = __builtin_shuffle(hi01, hi23, sel{0, 1, 4, 5});
-  const v4 r2 = __builtin_shuffle(lo01, lo23, sel{2, 3, 6, 7});
-  const v4 r3 = __builtin_shuffle(hi01, hi23, sel{2, 3, 6, 7});
+  const v4mask lo = {0, 4, 2, 6}, hi = {1, 5, 3, 7}, front = {0, 1, 4, 5}, back = {2, 3, 6, 7};
+  const v4 lo01 = __builtin_shuffle(a[0], a[1], lo);
+  const v4 hi01 = __builtin_shuffle(a[0], a[1], hi);
+  const v4 lo23 = __builtin_shuffle(a[2], a[3], lo);
+  const v4 hi23 = __builtin_shuffle(a[2], a[3], hi);
+  const v4 r0 = __builtin_shuffle(lo01, lo23, front);
+  const v4 r1 = __builtin_shuffle(hi01, hi23, front);
+  const v4 r2 = __builtin_shuffle(lo01, lo23, back);
+  const v4 r3 = __builtin_shuffle(hi01, hi23, back);
   const v4 value = spline4(r0, r1, r2, r3, weights(b.fy[q]));
   const v4 nan = broadcast(std::numeric_limits<double>::quiet_NaN());
   return b.outside[q] ? broadcast(0.0) : (b.is_nan[q] ? nan : value);
@@ -195,7 +201,7 @@ ALWAYS_INLINE void warp_columns(const double* in, const double* sv, int32_t M, i
             y[l] = static_cast<double>(r0 + l) - svy[r0 + l];
           }
         }
-        locate4(M, N, x, y, b, q);
+        locate(M, N, x, y, b, q);
       }
       for (int p = 0; p < 4 * groups; ++p) solve_across(in, M, N, b, p);
       for (int q = 0; q < groups; ++q) {

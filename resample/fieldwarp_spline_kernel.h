@@ -38,7 +38,8 @@ double spline_between_1_and_2(const double* v, const double* m, double f);
 void fieldwarp_spline(const double* in, const double* sv, int32_t M, int32_t N, double* out);
 
 // The variants behind fieldwarp_spline, for the bit-exact tests: the same
-// four-pixel code built for the baseline instruction set and for AVX2.
+// four-lane code built for the baseline instruction set and for AVX2. Call
+// the AVX2 variant only where it is available.
 void fieldwarp_spline_baseline(const double* in, const double* sv, int32_t M, int32_t N, double* out);
 void fieldwarp_spline_avx2(const double* in, const double* sv, int32_t M, int32_t N, double* out);
 bool fieldwarp_spline_avx2_available();

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -260,22 +261,43 @@ std::vector<double> mixed_field(int32_t M, int32_t N, std::mt19937& rng) {
   return sv;
 }
 
-TEST(FieldwarpSpline, BitIdenticalToLiteralVersion) {
-  std::mt19937 rng(2024);
-  std::uniform_real_distribution<double> u(-1000, 1000);
-  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},  {1, 7},  {7, 1},   {2, 2},   {3, 3}, {4, 4},
-                                               {3, 17}, {17, 3}, {31, 33}, {64, 64}, {5, 129}};
-  for (auto [M, N] : sizes) {
-    for (int trial = 0; trial < 20; ++trial) {
-      const Image in = make_image(M, N, [&](int32_t, int32_t) { return u(rng); });
-      const std::vector<double> sv = mixed_field(M, N, rng);
-      std::vector<double> expected(in.v.size());
-      literal::fieldwarp_spline(in.v.data(), sv.data(), M, N, expected.data());
-      const Image out = warp(in, sv);
-      for (size_t i = 0; i < expected.size(); ++i)
-        ASSERT_TRUE(same_bits(out.v[i], expected[i]))
-            << M << "x" << N << " trial " << trial << " element " << i << ": " << out.v[i]
-            << " vs " << expected[i];
+using WarpFn = void (*)(const double*, const double*, int32_t, int32_t, double*);
+
+struct Variant {
+  const char* name;
+  WarpFn fn;
+  bool available;
+};
+
+TEST(FieldwarpSpline, EveryVariantIsBitIdenticalToLiteralVersion) {
+  const Variant variants[] = {
+      {"dispatched", resample::fieldwarp_spline, true},
+      {"baseline", resample::fieldwarp_spline_baseline, true},
+      {"avx2", resample::fieldwarp_spline_avx2, resample::fieldwarp_spline_avx2_available()},
+  };
+  // Sizes around the batch and lane widths, and the degenerate ones.
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},  {1, 7},  {7, 1},   {2, 2},   {3, 3},  {4, 4},
+                                               {3, 17}, {17, 3}, {31, 33}, {64, 64}, {5, 129}, {23, 9}};
+  for (const Variant& variant : variants) {
+    if (!variant.available) {
+      std::printf("variant %s not available here, not compared\n", variant.name);
+      continue;
+    }
+    std::mt19937 rng(2024);
+    std::uniform_real_distribution<double> u(-1000, 1000);
+    for (auto [M, N] : sizes) {
+      for (int trial = 0; trial < 20; ++trial) {
+        const Image in = make_image(M, N, [&](int32_t, int32_t) { return u(rng); });
+        const std::vector<double> sv = mixed_field(M, N, rng);
+        std::vector<double> expected(in.v.size());
+        literal::fieldwarp_spline(in.v.data(), sv.data(), M, N, expected.data());
+        std::vector<double> out(in.v.size(), -7.0);
+        variant.fn(in.v.data(), sv.data(), M, N, out.data());
+        for (size_t i = 0; i < expected.size(); ++i)
+          ASSERT_TRUE(same_bits(out[i], expected[i]))
+              << variant.name << " " << M << "x" << N << " trial " << trial << " element " << i << ": "
+              << out[i] << " vs " << expected[i];
+      }
     }
   }
 }

@@ -15,15 +15,28 @@ bool round_half_away(double s, int32_t* k) {
 
 void scatter_sum(const double* in, const double* transx, const double* transy, int32_t M, int32_t N,
                  double* out) {
+  const double columns = static_cast<double>(N);
+  const double rows = static_cast<double>(M);
   for (int32_t c = 0; c < N; ++c) {
+    const std::ptrdiff_t col = static_cast<std::ptrdiff_t>(c) * M;
+    const double* src = in + col;
+    const double* tx = transx + col;
+    const double* ty = transy + col;
     for (int32_t r = 0; r < M; ++r) {
-      const std::ptrdiff_t i = r + static_cast<std::ptrdiff_t>(c) * M;
-      int32_t cx = 0, ry = 0;
-      if (!round_half_away(transx[i] + static_cast<double>(c), &cx)) continue;
-      if (!round_half_away(transy[i] + static_cast<double>(r), &ry)) continue;
-      if (cx < 0 || cx > N - 1 || ry < 0 || ry > M - 1) continue;
-      double& target = out[ry + static_cast<std::ptrdiff_t>(cx) * M];
-      target = in[i] + target;
+      const double xs = tx[r] + static_cast<double>(c);
+      const double ys = ty[r] + static_cast<double>(r);
+      const double tcol = xs >= 0.0 ? xs + 0.5 : xs - 0.5;
+      const double trow = ys >= 0.0 ? ys + 0.5 : ys - 0.5;
+      // The truncation of t lies in [0, n - 1] exactly when -1 < t < n, so
+      // this one test on the doubles is the rounding's range test and the
+      // bounds test together, and false for NaN; only values that pass are
+      // converted.
+      if (tcol > -1.0 && tcol < columns && trow > -1.0 && trow < rows) {
+        const int32_t cx = static_cast<int32_t>(tcol);
+        const int32_t ry = static_cast<int32_t>(trow);
+        double& target = out[ry + static_cast<std::ptrdiff_t>(cx) * M];
+        target = src[r] + target;
+      }
     }
   }
 }

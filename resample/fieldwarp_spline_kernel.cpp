@@ -124,15 +124,12 @@ ALWAYS_INLINE void locate(int32_t M, int32_t N, v4 x, v4 y, Batch& b, int q) {
   b.outside[q] = outside;
   b.is_nan[q] = is_nan;
   b.fy[q] = ys - __builtin_convertvector(ky, v4);
-  for (int l = 0; l < 4; ++l) {
-    const int p = 4 * q + l;
-    b.kx[p] = kx[l];
-    b.ky[p] = ky[l];
-    b.f[p] = w.f[l];
-    b.g[p] = w.g[l];
-    b.wf[p] = w.wf[l];
-    b.wg[p] = w.wg[l];
-  }
+  std::memcpy(b.kx + 4 * q, &kx, sizeof kx);
+  std::memcpy(b.ky + 4 * q, &ky, sizeof ky);
+  store4(b.f + 4 * q, w.f);
+  store4(b.g + 4 * q, w.g);
+  store4(b.wf + 4 * q, w.wf);
+  store4(b.wg + 4 * q, w.wg);
 }
 
 // The four samples of one neighbourhood column, rows ky - 1 ... ky + 2

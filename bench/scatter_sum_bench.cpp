@@ -1,6 +1,7 @@
 // Megapixels per second of the translated accumulation on a 2048 x 2048
 // image with a smooth random translation field of a few pixels, beside the
-// literal loop compiled with the same flags.
+// literal loop compiled with the same flags, and each instruction-set
+// variant of the kernel on its own.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -57,9 +58,17 @@ void run(benchmark::State& state) {
 
 void BM_scatter_kernel(benchmark::State& s) { run<resample::scatter_sum>(s); }
 void BM_scatter_literal(benchmark::State& s) { run<literal::scatter_sum>(s); }
+void BM_scatter_baseline(benchmark::State& s) { run<resample::scatter_sum_baseline>(s); }
+void BM_scatter_avx2(benchmark::State& s) {
+  if (!resample::scatter_sum_avx2_available()) return s.SkipWithError("no AVX2 here");
+  run<resample::scatter_sum_avx2>(s);
+}
 
+// The dispatched kernel and the literal loop side by side, then each variant.
 BENCHMARK(BM_scatter_kernel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_scatter_literal)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_scatter_baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_scatter_avx2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -13,6 +13,8 @@
 // target are added one at a time in the column-major order of their sources.
 //
 // Never reads or writes outside the arrays, allocates nothing, calls no host.
+// Every variant gives the same bits; the widest one the processor runs is
+// used.
 #pragma once
 
 #include <cstdint>
@@ -26,5 +28,14 @@ bool round_half_away(double s, int32_t* k);
 
 void scatter_sum(const double* in, const double* transx, const double* transy, int32_t M, int32_t N,
                  double* out);
+
+// The variants behind scatter_sum, for the bit-exact tests: one source at a
+// time for the baseline instruction set, four targets at a time with AVX2.
+// Call the AVX2 variant only where it is available.
+void scatter_sum_baseline(const double* in, const double* transx, const double* transy, int32_t M, int32_t N,
+                          double* out);
+void scatter_sum_avx2(const double* in, const double* transx, const double* transy, int32_t M, int32_t N,
+                      double* out);
+bool scatter_sum_avx2_available();
 
 }  // namespace resample

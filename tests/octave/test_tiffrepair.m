@@ -284,6 +284,9 @@
 %! assert (repair (missing), sprintf ("Problem opening file %s\n", missing));
 %! assert (repair ("-v", dir), sprintf ("Problem opening file %s\n", dir));
 %! assert (repair ("-q", dir, missing), "");
+%! ## An empty name is a file name too, and names nothing that can be opened.
+%! assert (repair (""), "Problem opening file \n");
+%! assert (repair ("", missing), sprintf ("Problem opening file \nProblem opening file %s\n", missing));
 %! [~, uid] = system ("id -u");
 %! if (str2double (uid) != 0)
 %!   file = fullfile (dir, "read_only.tif");

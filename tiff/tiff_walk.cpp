@@ -63,24 +63,32 @@ struct FreeBlock {
   void operator()(unsigned char* p) const { std::free(p); }
 };
 
-// Directory offsets already walked, as sorted runs whose sizes are distinct
-// powers of two, merged like the digits of a binary counter. Insertion costs
-// O(log n) amortised and a look-up O(log^2 n) whatever order a crafted chain
-// chooses, and memory stays near 4 bytes per offset.
+// Directory offsets already walked. The latest few sit unsorted in a small
+// inline buffer, so that the usual chain of one to a few directories costs
+// no allocation; full buffers are sorted into runs whose sizes are distinct
+// multiples of the buffer size by powers of two, merged like the digits of a
+// binary counter. Insertion costs O(log n) amortised and a look-up O(log^2 n)
+// whatever order a crafted chain chooses, and memory stays near 4 bytes per
+// offset.
 class VisitedOffsets {
  public:
   bool contains(std::uint32_t offset) const {
+    if (std::find(recent_, recent_ + recent_count_, offset) != recent_ + recent_count_) return true;
     for (const auto& run : runs_)
       if (std::binary_search(run.begin(), run.end(), offset)) return true;
     return false;
   }
 
   void insert(std::uint32_t offset) {
-    std::vector<std::uint32_t> carry{offset};
+    ++size_;
+    recent_[recent_count_++] = offset;
+    if (recent_count_ < kRecent) return;
+    std::vector<std::uint32_t> carry(recent_, recent_ + kRecent);
+    recent_count_ = 0;
+    std::sort(carry.begin(), carry.end());
     for (auto& run : runs_) {
       if (run.empty()) {
         run.swap(carry);
-        ++size_;
         return;
       }
       std::vector<std::uint32_t> merged(run.size() + carry.size());
@@ -89,12 +97,14 @@ class VisitedOffsets {
       carry.swap(merged);
     }
     runs_.push_back(std::move(carry));
-    ++size_;
   }
 
   std::size_t size() const { return size_; }
 
  private:
+  static constexpr std::size_t kRecent = 64;
+  std::uint32_t recent_[kRecent];
+  std::size_t recent_count_ = 0;
   std::vector<std::vector<std::uint32_t>> runs_;
   std::size_t size_ = 0;
 };

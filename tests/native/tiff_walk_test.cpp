@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -349,7 +351,7 @@ TEST(TiffWalk, DirectoryPastTheEndFailsButEarlierRewritesStay) {
 TEST(TiffWalk, ChainThatComesBackStopsAsAFailure) {
   const struct {
     std::size_t directories, back_to;
-  } cases[] = {{1, 0}, {2, 0}, {3, 1}, {3000, 1234}, {3000, 2999}};
+  } cases[] = {{1, 0}, {2, 0}, {3, 1}, {64, 0}, {65, 64}, {129, 127}, {3000, 1234}, {3000, 2999}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.directories) + " directories, back to " + std::to_string(c.back_to));
     Tiff t(false);
@@ -367,6 +369,33 @@ TEST(TiffWalk, ChainThatComesBackStopsAsAFailure) {
     std::vector<std::size_t> fields;
     for (std::uint32_t D : dirs) fields.push_back(value_field(D, 0));
     EXPECT_EQ(changed(t.b, out.bytes), patched_bytes(false, fields));
+  }
+}
+
+TEST(TiffWalk, LoopIsFoundWhateverOrderTheChainVisitsOffsetsIn) {
+  // The chain jumps around the file in a seeded random order, then comes
+  // back to a random directory it already handled.
+  std::mt19937 rng(6);
+  for (int trial = 0; trial < 20; ++trial) {
+    Tiff t(trial % 2 == 1);
+    const std::size_t n = 1 + rng() % 1500;
+    std::vector<std::uint32_t> dirs;
+    for (std::size_t k = 0; k < n; ++k) dirs.push_back(t.directory({{262, SHORT, 1, 3}}));
+    std::vector<std::uint32_t> order = dirs;
+    std::shuffle(order.begin(), order.end(), rng);
+    const std::uint32_t back = order[rng() % n];
+    t.put32(4, order[0]);
+    for (std::size_t k = 0; k < n; ++k) t.put32(order[k] + 14, k + 1 < n ? order[k + 1] : back);
+    const Outcome out = walk_memory(t.b);
+    EXPECT_TRUE(out.state.failed);
+    char expected[128];
+    std::snprintf(expected, sizeof expected,
+                  "TIFF directory chain loops back to the directory at offset %#lx\n",
+                  static_cast<unsigned long>(back));
+    EXPECT_EQ(out.messages, std::vector<std::string>{expected}) << n << " directories";
+    std::vector<std::size_t> fields;
+    for (std::uint32_t D : dirs) fields.push_back(value_field(D, 0));
+    EXPECT_EQ(changed(t.b, out.bytes), patched_bytes(t.big, fields));
   }
 }
 

@@ -2,10 +2,12 @@
 #   a GoogleTest executable registered with CTest.
 # add_octave_test(<file.m>)
 #   one CTest entry that runs the test blocks of <file.m> in octave-cli with
-#   the built plug-ins and tests/octave on the path; it fails on any failed
-#   block and on a file without tests.
+#   the built plug-ins, the test-only plug-ins (TEST_MEX_DIR) and tests/octave
+#   on the path; it fails on any failed block and on a file without tests.
 
 find_package(GTest REQUIRED)
+
+set(TEST_MEX_DIR "${CMAKE_BINARY_DIR}/test-mex")
 
 function(add_native_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
@@ -36,7 +38,7 @@ function(add_octave_test file)
   set(test_dir "${PROJECT_SOURCE_DIR}/tests/octave")
   add_test(NAME octave_${test_name}
     COMMAND ${OCTAVE_CLI} --norc --no-history --quiet --no-gui --eval
-      "addpath('${MEX_OUTPUT_DIR}'); addpath('${test_dir}'); exit(!test('${test_path}', 'quiet', stdout))")
+      "addpath('${MEX_OUTPUT_DIR}'); addpath('${TEST_MEX_DIR}'); addpath('${test_dir}'); exit(!test('${test_path}', 'quiet', stdout))")
   if(OCTAVE_TEST_ENV)
     set_tests_properties(octave_${test_name} PROPERTIES ENVIRONMENT "${OCTAVE_TEST_ENV}")
   endif()

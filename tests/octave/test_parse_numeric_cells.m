@@ -111,6 +111,21 @@
 %! assert (parse_numeric_cells (c), v);
 
 %!test
+%! ## Under a comma-decimal C-library locale (Octave keeps numbers in "C",
+%! ## so a test plug-in switches it) plain strtod reads "1,5" as 1.5, while
+%! ## this plug-in still reads only a point, on both of its paths.
+%! state = set_process_locale ("de_DE.UTF-8");
+%! unwind_protect
+%!   if (! isequal (state, [1 1.5]))
+%!     error ("de_DE.UTF-8 is missing or has no decimal comma; scripts/setup generates it");
+%!   endif
+%!   out = parse_numeric_cells ({"1.5", "1,5", " -2.5e1 ", "0x1.8p1", "0x1,8p1", "-inf"});
+%!   assert (out, [1.5 NaN -25 3 NaN -Inf]);
+%! unwind_protect_cleanup
+%!   set_process_locale ();
+%! end_unwind_protect
+
+%!test
 %! ## The input is left as it was.
 %! c = {" 1 ", "x"};  d = c;
 %! parse_numeric_cells (c);

@@ -2,13 +2,17 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
+
+#include "fourier/gridding_variants.h"
 
 namespace fourier {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwelvePi = 37.69911184307752;
+constexpr int kBatch = 8;
 
 // A knot placed on one axis: its phase x in [0, 2*pi/M) and the grid index
 // of its first tap.
@@ -39,6 +43,9 @@ bool place(double k, int32_t M, Placement* p) {
   return true;
 }
 
+// Whether the 24 taps from tap0 lie on consecutive grid points.
+bool contiguous(const Placement& p, int32_t M) { return p.tap0 + (kTaps - 1) < M; }
+
 // Grid indices of the 24 taps, times `step`. tap0 < M, so one conditional
 // subtraction wraps every tap once the axis has at least 24 points.
 void fill_tap_offsets(int64_t tap0, int32_t M, int64_t step, int64_t offsets[kTaps]) {
@@ -54,6 +61,320 @@ void fill_tap_offsets(int64_t tap0, int32_t M, int64_t step, int64_t offsets[kTa
 }
 
 double base_factor(double x, double tau) { return std::exp(-(x * x / (tau * 4.0))); }
+
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// ---------------------------------------------------------------------------
+// One result element at a time.
+
+// Adds sum over column taps a, row taps t of
+// ((P[t] * W[a]) * G[t]) * grid[rows[t] + cols[a]], in that order.
+void accumulate(const double* re, const double* im, const double P[kTaps], const double* W,
+                const double G[kTaps], const int64_t rows[kTaps], const int64_t* cols, int A,
+                double* out_re, double* out_im) {
+  double acc_re = *out_re, acc_im = *out_im;
+  for (int a = 0; a < A; ++a) {
+    const double* col_re = re + cols[a];
+    const double* col_im = im + cols[a];
+    for (int t = 0; t < kTaps; ++t) {
+      const double w = (P[t] * W[a]) * G[t];
+      acc_re += w * col_re[rows[t]];
+      acc_im += w * col_im[rows[t]];
+    }
+  }
+  *out_re = acc_re;
+  *out_im = acc_im;
+}
+
+// ---------------------------------------------------------------------------
+// Eight result elements at a time. Each lane keeps its own order of
+// products and sums; the lanes only share the instructions. Lane i reads,
+// for column tap a, the 24 grid values at rows[t][i] + cols[a][i], weights
+// them by (P[t][i] * W[a][i]) * G[t] and adds them into *out_re[i],
+// *out_im[i]. Where the rows are consecutive (start[i] + t) they are loaded
+// straight from the grid; a lane whose taps wrap round the axis has them
+// copied into a small local buffer first. Unused lanes have zero weights,
+// read grid value 0 and write into `sink`.
+struct Batch {
+  alignas(64) double P[kTaps][kBatch];
+  alignas(64) double W[kTaps][kBatch];
+  int64_t start[kBatch];
+  int64_t cols[kTaps][kBatch];
+  int64_t rows[kTaps][kBatch];
+  bool wraps[kBatch];
+  double* out_re[kBatch];
+  double* out_im[kBatch];
+  double sink[2 * kBatch];
+  int n = 0;
+};
+
+// Takes the next lane for a knot placed at `p` on the M rows.
+int add_lane(Batch& b, const Placement& p, int32_t M, const double P[kTaps], double* out_re,
+             double* out_im) {
+  const int i = b.n++;
+  for (int t = 0; t < kTaps; ++t) b.P[t][i] = P[t];
+  b.start[i] = p.tap0;
+  b.wraps[i] = !contiguous(p, M);
+  if (b.wraps[i]) {
+    int64_t rows[kTaps];
+    fill_tap_offsets(p.tap0, M, 1, rows);
+    for (int t = 0; t < kTaps; ++t) b.rows[t][i] = rows[t];
+  }
+  b.out_re[i] = out_re;
+  b.out_im[i] = out_im;
+  return i;
+}
+
+void pad(Batch& b, int A) {
+  for (int i = b.n; i < kBatch; ++i) {
+    for (int t = 0; t < kTaps; ++t) b.P[t][i] = 0.0, b.rows[t][i] = 0;
+    for (int a = 0; a < A; ++a) b.W[a][i] = 0.0, b.cols[a][i] = 0;
+    b.start[i] = 0;
+    b.wraps[i] = true;
+    b.sink[2 * i] = b.sink[2 * i + 1] = 0.0;
+    b.out_re[i] = &b.sink[2 * i];
+    b.out_im[i] = &b.sink[2 * i + 1];
+  }
+}
+
+void run_batch_scalar(const Batch& b, int A, const double G[kTaps], const double* re,
+                      const double* im) {
+  for (int i = 0; i < b.n; ++i) {
+    double P[kTaps], W[kTaps];
+    int64_t rows[kTaps], cols[kTaps];
+    for (int t = 0; t < kTaps; ++t) P[t] = b.P[t][i], rows[t] = b.wraps[i] ? b.rows[t][i] : b.start[i] + t;
+    for (int a = 0; a < A; ++a) W[a] = b.W[a][i], cols[a] = b.cols[a][i];
+    accumulate(re, im, P, W, G, rows, cols, A, b.out_re[i], b.out_im[i]);
+  }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define GRIDDING_X86 1
+
+// These helpers are always inlined into functions compiled for the matching
+// instruction set, so the vector calling convention never reaches a call.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+template <int NL>
+struct Lanes;
+template <>
+struct Lanes<2> {
+  typedef double V __attribute__((vector_size(16)));
+  typedef long long I __attribute__((vector_size(16)));
+};
+template <>
+struct Lanes<4> {
+  typedef double V __attribute__((vector_size(32)));
+  typedef long long I __attribute__((vector_size(32)));
+};
+
+template <int NL>
+inline __attribute__((always_inline)) typename Lanes<NL>::V load(const double* p) {
+  typename Lanes<NL>::V v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <int NL>
+inline __attribute__((always_inline)) void store(double* p, typename Lanes<NL>::V v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+// r[i] holds NL consecutive values of lane i; afterwards r[t] holds value t
+// of every lane.
+template <int NL>
+inline __attribute__((always_inline)) void transpose(typename Lanes<NL>::V r[NL]);
+
+template <>
+inline __attribute__((always_inline)) void transpose<2>(Lanes<2>::V r[2]) {
+  typedef Lanes<2>::I I;
+  const Lanes<2>::V a = __builtin_shuffle(r[0], r[1], I{0, 2});
+  const Lanes<2>::V b = __builtin_shuffle(r[0], r[1], I{1, 3});
+  r[0] = a;
+  r[1] = b;
+}
+
+template <>
+inline __attribute__((always_inline)) void transpose<4>(Lanes<4>::V r[4]) {
+  typedef Lanes<4>::I I;
+  const Lanes<4>::V t0 = __builtin_shuffle(r[0], r[1], I{0, 4, 2, 6});
+  const Lanes<4>::V t1 = __builtin_shuffle(r[0], r[1], I{1, 5, 3, 7});
+  const Lanes<4>::V t2 = __builtin_shuffle(r[2], r[3], I{0, 4, 2, 6});
+  const Lanes<4>::V t3 = __builtin_shuffle(r[2], r[3], I{1, 5, 3, 7});
+  r[0] = __builtin_shuffle(t0, t2, I{0, 1, 4, 5});
+  r[1] = __builtin_shuffle(t1, t3, I{0, 1, 4, 5});
+  r[2] = __builtin_shuffle(t0, t2, I{2, 3, 6, 7});
+  r[3] = __builtin_shuffle(t1, t3, I{2, 3, 6, 7});
+}
+
+template <int NL, int A>
+inline __attribute__((always_inline)) void run_batch_lanes(const Batch& b, const double G[kTaps],
+                                                           const double* re, const double* im) {
+  typedef typename Lanes<NL>::V V;
+  constexpr int K = kBatch / NL;
+  double start_re[kBatch], start_im[kBatch];
+  for (int i = 0; i < kBatch; ++i) start_re[i] = *b.out_re[i], start_im[i] = *b.out_im[i];
+  double wrapped_re[kBatch][kTaps], wrapped_im[kBatch][kTaps];
+  V acc_re[K], acc_im[K];
+  for (int k = 0; k < K; ++k) {
+    acc_re[k] = load<NL>(start_re + k * NL);
+    acc_im[k] = load<NL>(start_im + k * NL);
+  }
+  for (int a = 0; a < A; ++a) {
+    const double* src_re[kBatch];
+    const double* src_im[kBatch];
+    for (int i = 0; i < kBatch; ++i) {
+      if (b.wraps[i]) {
+        const double* col_re = re + b.cols[a][i];
+        const double* col_im = im + b.cols[a][i];
+        for (int t = 0; t < kTaps; ++t) {
+          wrapped_re[i][t] = col_re[b.rows[t][i]];
+          wrapped_im[i][t] = col_im[b.rows[t][i]];
+        }
+        src_re[i] = wrapped_re[i];
+        src_im[i] = wrapped_im[i];
+      } else {
+        src_re[i] = re + b.start[i] + b.cols[a][i];
+        src_im[i] = im + b.start[i] + b.cols[a][i];
+      }
+    }
+    V W[K];
+    for (int k = 0; k < K; ++k) W[k] = load<NL>(&b.W[a][k * NL]);
+    for (int tb = 0; tb < kTaps; tb += NL) {
+      for (int k = 0; k < K; ++k) {
+        V vr[NL], vi[NL];
+        for (int i = 0; i < NL; ++i) {
+          vr[i] = load<NL>(src_re[k * NL + i] + tb);
+          vi[i] = load<NL>(src_im[k * NL + i] + tb);
+        }
+        transpose<NL>(vr);
+        transpose<NL>(vi);
+        for (int i = 0; i < NL; ++i) {
+          const int t = tb + i;
+          const V w = (load<NL>(&b.P[t][k * NL]) * W[k]) * G[t];
+          acc_re[k] += w * vr[i];
+          acc_im[k] += w * vi[i];
+        }
+      }
+    }
+  }
+  for (int k = 0; k < K; ++k) {
+    store<NL>(start_re + k * NL, acc_re[k]);
+    store<NL>(start_im + k * NL, acc_im[k]);
+  }
+  for (int i = 0; i < kBatch; ++i) *b.out_re[i] = start_re[i], *b.out_im[i] = start_im[i];
+}
+
+#pragma GCC diagnostic pop
+
+void run_batch_sse2(const Batch& b, int A, const double G[kTaps], const double* re,
+                    const double* im) {
+  if (A == 1)
+    run_batch_lanes<2, 1>(b, G, re, im);
+  else
+    run_batch_lanes<2, kTaps>(b, G, re, im);
+}
+
+__attribute__((target("avx"))) void run_batch_avx(const Batch& b, int A, const double G[kTaps],
+                                                  const double* re, const double* im) {
+  if (A == 1)
+    run_batch_lanes<4, 1>(b, G, re, im);
+  else
+    run_batch_lanes<4, kTaps>(b, G, re, im);
+}
+#endif
+
+using BatchRunner = void (*)(const Batch&, int, const double*, const double*, const double*);
+
+BatchRunner runner_for(Simd level) {
+#ifdef GRIDDING_X86
+  if (level == Simd::avx) return run_batch_avx;
+  if (level == Simd::sse2) return run_batch_sse2;
+#else
+  (void)level;
+#endif
+  return run_batch_scalar;
+}
+
+// Runs a full batch, or a partial one padded with idle lanes.
+void flush(Batch& b, int A, BatchRunner run, const double G[kTaps], const double* re,
+           const double* im) {
+  if (b.n == 0) return;
+  if (b.n < kBatch) pad(b, A);
+  run(b, A, G, re, im);
+  b.n = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Shared knots along the rows (d = 1): the lines are contiguous across the
+// grid's rows, so a block of lines is weighted by the same kernel at once.
+
+constexpr int kLineBlock = 16;
+
+template <int n>
+inline __attribute__((always_inline)) void rows_block(const double* re, const double* im,
+                                                      const int64_t taps[kTaps],
+                                                      const double w[kTaps], double* out_re,
+                                                      double* out_im) {
+  double acc_re[n], acc_im[n];
+  for (int i = 0; i < n; ++i) acc_re[i] = out_re[i], acc_im[i] = out_im[i];
+  for (int t = 0; t < kTaps; ++t) {
+    const double* r = re + taps[t];
+    const double* q = im + taps[t];
+    for (int i = 0; i < n; ++i) {
+      acc_re[i] += w[t] * r[i];
+      acc_im[i] += w[t] * q[i];
+    }
+  }
+  for (int i = 0; i < n; ++i) out_re[i] = acc_re[i], out_im[i] = acc_im[i];
+}
+
+inline __attribute__((always_inline)) void shared_rows_body(const double* re, const double* im,
+                                                            const int64_t taps[kTaps],
+                                                            const double w[kTaps], int32_t Ml,
+                                                            double* out_re, double* out_im) {
+  int64_t l = 0;
+  for (; l + kLineBlock <= Ml; l += kLineBlock)
+    rows_block<kLineBlock>(re + l, im + l, taps, w, out_re + l, out_im + l);
+  for (; l < Ml; ++l) rows_block<1>(re + l, im + l, taps, w, out_re + l, out_im + l);
+}
+
+void shared_rows_plain(const double* re, const double* im, const int64_t taps[kTaps],
+                       const double w[kTaps], int32_t Ml, double* out_re, double* out_im) {
+  shared_rows_body(re, im, taps, w, Ml, out_re, out_im);
+}
+
+#ifdef GRIDDING_X86
+__attribute__((target("avx"))) void shared_rows_avx(const double* re, const double* im,
+                                                    const int64_t taps[kTaps],
+                                                    const double w[kTaps], int32_t Ml,
+                                                    double* out_re, double* out_im) {
+  shared_rows_body(re, im, taps, w, Ml, out_re, out_im);
+}
+#endif
+
+// One line at one knot, the order of the line loop being free.
+void one_line(const double* re, const double* im, const int64_t taps[kTaps], const double w[kTaps],
+              double* out_re, double* out_im) {
+  double acc_re = *out_re, acc_im = *out_im;
+  for (int t = 0; t < kTaps; ++t) {
+    acc_re += w[t] * re[taps[t]];
+    acc_im += w[t] * im[taps[t]];
+  }
+  *out_re = acc_re;
+  *out_im = acc_im;
+}
+
+// The knot's 24 weights (P[t] * B) * G[t] and grid offsets along its line.
+void line_kernel(const Placement& p, int32_t Md, double tau, const double G[kTaps], int64_t step,
+                 double w[kTaps], int64_t taps[kTaps]) {
+  const double B = base_factor(p.x, tau);
+  double P[kTaps];
+  fill_shift_powers(p.x, Md, tau, P);
+  for (int t = 0; t < kTaps; ++t) w[t] = (P[t] * B) * G[t];
+  fill_tap_offsets(p.tap0, Md, step, taps);
+}
 
 }  // namespace
 
@@ -78,8 +399,30 @@ void fill_shift_powers(double x, int32_t M, double tau, double P[kTaps]) {
   for (int n = 10; n >= 0; --n) P[n] = P[n + 1] * R;
 }
 
-void gather_2d(const double* re, const double* im, int32_t M0, int32_t M1, const double* knots,
-               int32_t N, double* out_re, double* out_im) {
+bool simd_available(Simd level) {
+  switch (level) {
+    case Simd::scalar:
+      return true;
+#ifdef GRIDDING_X86
+    case Simd::sse2:
+      return true;
+    case Simd::avx:
+      return __builtin_cpu_supports("avx");
+#endif
+    default:
+      return false;
+  }
+}
+
+Simd widest_simd() {
+  static const Simd widest = simd_available(Simd::avx)    ? Simd::avx
+                             : simd_available(Simd::sse2) ? Simd::sse2
+                                                          : Simd::scalar;
+  return widest;
+}
+
+void gather_2d_with(Simd level, const double* re, const double* im, int32_t M0, int32_t M1,
+                    const double* knots, int32_t N, double* out_re, double* out_im) {
   if (M0 <= 0 || M1 <= 0) return;
   const double tau_r = spreading_parameter(M0);
   const double tau_c = spreading_parameter(M1);
@@ -87,39 +430,42 @@ void gather_2d(const double* re, const double* im, int32_t M0, int32_t M1, const
   fill_offset_weights(M0, tau_r, Gr);
   fill_offset_weights(M1, tau_c, Gc);
   if (N <= 0) return;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
 
+  const bool batched = level != Simd::scalar;
+  const BatchRunner run = runner_for(level);
+  Batch b;
   for (int64_t j = 0; j < N; ++j) {
     Placement pr, pc;
     const bool row_ok = place(knots[2 * j + 1], M0, &pr);
     const bool col_ok = place(knots[2 * j], M1, &pc);
     if (!row_ok || !col_ok) {
-      out_re[j] += nan;
-      out_im[j] += nan;
+      out_re[j] += kNaN;
+      out_im[j] += kNaN;
       continue;
     }
     const double B = std::exp(-(pr.x * pr.x / (tau_r * 4.0)) - pc.x * pc.x / (tau_c * 4.0));
-    double Pr[kTaps], Pc[kTaps];
+    double Pr[kTaps], Pc[kTaps], W[kTaps];
     fill_shift_powers(pr.x, M0, tau_r, Pr);
     fill_shift_powers(pc.x, M1, tau_c, Pc);
-    int64_t rows[kTaps], cols[kTaps];
-    fill_tap_offsets(pr.tap0, M0, 1, rows);
+    for (int a = 0; a < kTaps; ++a) W[a] = (Pc[a] * B) * Gc[a];
+    int64_t cols[kTaps];
     fill_tap_offsets(pc.tap0, M1, M0, cols);
-
-    double acc_re = out_re[j], acc_im = out_im[j];
-    for (int a = 0; a < kTaps; ++a) {
-      const double W = (Pc[a] * B) * Gc[a];
-      const double* col_re = re + cols[a];
-      const double* col_im = im + cols[a];
-      for (int t = 0; t < kTaps; ++t) {
-        const double w = (Pr[t] * W) * Gr[t];
-        acc_re += w * col_re[rows[t]];
-        acc_im += w * col_im[rows[t]];
-      }
+    if (!batched) {
+      int64_t rows[kTaps];
+      fill_tap_offsets(pr.tap0, M0, 1, rows);
+      accumulate(re, im, Pr, W, Gr, rows, cols, kTaps, out_re + j, out_im + j);
+      continue;
     }
-    out_re[j] = acc_re;
-    out_im[j] = acc_im;
+    const int i = add_lane(b, pr, M0, Pr, out_re + j, out_im + j);
+    for (int a = 0; a < kTaps; ++a) b.W[a][i] = W[a], b.cols[a][i] = cols[a];
+    if (b.n == kBatch) flush(b, kTaps, run, Gr, re, im);
   }
+  flush(b, kTaps, run, Gr, re, im);
+}
+
+void gather_2d(const double* re, const double* im, int32_t M0, int32_t M1, const double* knots,
+               int32_t N, double* out_re, double* out_im) {
+  gather_2d_with(widest_simd(), re, im, M0, M1, knots, N, out_re, out_im);
 }
 
 LinkedLayout linked_layout(int32_t M0, int32_t M1, int32_t d, int32_t knot_rows,
@@ -149,66 +495,117 @@ LinkedLayout linked_layout(int32_t M0, int32_t M1, int32_t d, int32_t knot_rows,
   return L;
 }
 
-void gather_lines(const double* re, const double* im, const double* knots,
-                  const LinkedLayout& L, double* out_re, double* out_im) {
+void gather_lines_with(Simd level, const double* re, const double* im, const double* knots,
+                       const LinkedLayout& L, double* out_re, double* out_im) {
   if (L.Md <= 0) return;
   const double tau = spreading_parameter(L.Md);
   double G[kTaps];
   fill_offset_weights(L.Md, tau, G);
-  if (L.nK <= 0) return;
-  const double nan = std::numeric_limits<double>::quiet_NaN();
+  if (L.nK <= 0 || L.Ml <= 0) return;
   const int64_t rk = L.result_step_knot, rl = L.result_step_line;
-  const int64_t gl = L.grid_step_line;
+  const int64_t ga = L.grid_step_along, gl = L.grid_step_line;
+  // The batches need lines that run along memory, which they do for d = 0.
+  const bool batched = level != Simd::scalar && ga == 1;
+  const BatchRunner run = runner_for(level);
+  Batch b;
 
-  for (int64_t j = 0; j < L.nK; ++j) {
-    if (L.shared) {
+  if (L.shared && ga != 1) {
+    // Lines are the rows: one knot's kernel serves a block of rows at once.
+    auto rows = shared_rows_plain;
+#ifdef GRIDDING_X86
+    if (level == Simd::avx) rows = shared_rows_avx;
+#endif
+    for (int64_t j = 0; j < L.nK; ++j) {
       Placement p;
       if (!place(knots[j], L.Md, &p)) {
-        for (int64_t l = 0; l < L.Ml; ++l) {
-          out_re[j * rk + l * rl] += nan;
-          out_im[j * rk + l * rl] += nan;
-        }
+        for (int64_t l = 0; l < L.Ml; ++l) out_re[j * rk + l * rl] += kNaN, out_im[j * rk + l * rl] += kNaN;
         continue;
       }
-      const double B = base_factor(p.x, tau);
-      double P[kTaps];
-      fill_shift_powers(p.x, L.Md, tau, P);
+      double w[kTaps];
       int64_t taps[kTaps];
-      fill_tap_offsets(p.tap0, L.Md, L.grid_step_along, taps);
-      for (int t = 0; t < kTaps; ++t) {
-        const double w = (P[t] * B) * G[t];
-        for (int64_t l = 0; l < L.Ml; ++l) {
-          out_re[j * rk + l * rl] += w * re[taps[t] + l * gl];
-          out_im[j * rk + l * rl] += w * im[taps[t] + l * gl];
-        }
-      }
-    } else {
-      for (int64_t l = 0; l < L.Ml; ++l) {
-        const int64_t o = j * rk + l * rl;
-        Placement p;
-        if (!place(knots[o], L.Md, &p)) {
-          out_re[o] += nan;
-          out_im[o] += nan;
-          continue;
-        }
-        const double B = base_factor(p.x, tau);
-        double P[kTaps];
-        fill_shift_powers(p.x, L.Md, tau, P);
-        int64_t taps[kTaps];
-        fill_tap_offsets(p.tap0, L.Md, L.grid_step_along, taps);
-        const double* line_re = re + l * gl;
-        const double* line_im = im + l * gl;
-        double acc_re = out_re[o], acc_im = out_im[o];
-        for (int t = 0; t < kTaps; ++t) {
-          const double w = (P[t] * B) * G[t];
-          acc_re += w * line_re[taps[t]];
-          acc_im += w * line_im[taps[t]];
-        }
-        out_re[o] = acc_re;
-        out_im[o] = acc_im;
+      line_kernel(p, L.Md, tau, G, ga, w, taps);
+      if (level == Simd::scalar) {
+        for (int64_t l = 0; l < L.Ml; ++l)
+          one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
+      } else {
+        rows(re, im, taps, w, L.Ml, out_re + j * rk, out_im + j * rk);
       }
     }
+    return;
   }
+
+  if (L.shared) {
+    // Lines are the columns: eight knots at a time, then every line.
+    int64_t knot_of[kBatch];
+    auto every_line = [&]() {
+      const int used = b.n;
+      for (int64_t l = 0; l < L.Ml; ++l) {
+        b.n = used;
+        for (int k = 0; k < used; ++k) {
+          b.cols[0][k] = l * gl;
+          b.out_re[k] = out_re + knot_of[k] * rk + l * rl;
+          b.out_im[k] = out_im + knot_of[k] * rk + l * rl;
+        }
+        flush(b, 1, run, G, re, im);
+      }
+      b.n = 0;
+    };
+    for (int64_t j = 0; j < L.nK; ++j) {
+      Placement p;
+      if (!place(knots[j], L.Md, &p)) {
+        for (int64_t l = 0; l < L.Ml; ++l) out_re[j * rk + l * rl] += kNaN, out_im[j * rk + l * rl] += kNaN;
+        continue;
+      }
+      if (!batched) {
+        double w[kTaps];
+        int64_t taps[kTaps];
+        line_kernel(p, L.Md, tau, G, ga, w, taps);
+        for (int64_t l = 0; l < L.Ml; ++l)
+          one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
+        continue;
+      }
+      double P[kTaps];
+      fill_shift_powers(p.x, L.Md, tau, P);
+      const int i = add_lane(b, p, L.Md, P, nullptr, nullptr);
+      b.W[0][i] = base_factor(p.x, tau);
+      knot_of[i] = j;
+      if (b.n == kBatch) every_line();
+    }
+    if (b.n > 0) every_line();
+    return;
+  }
+
+  // A knot of its own for every result element.
+  for (int64_t l = 0; l < L.Ml; ++l) {
+    for (int64_t j = 0; j < L.nK; ++j) {
+      const int64_t o = j * rk + l * rl;
+      Placement p;
+      if (!place(knots[o], L.Md, &p)) {
+        out_re[o] += kNaN;
+        out_im[o] += kNaN;
+        continue;
+      }
+      if (!batched) {
+        double w[kTaps];
+        int64_t taps[kTaps];
+        line_kernel(p, L.Md, tau, G, ga, w, taps);
+        one_line(re + l * gl, im + l * gl, taps, w, out_re + o, out_im + o);
+        continue;
+      }
+      double P[kTaps];
+      fill_shift_powers(p.x, L.Md, tau, P);
+      const int i = add_lane(b, p, L.Md, P, out_re + o, out_im + o);
+      b.W[0][i] = base_factor(p.x, tau);
+      b.cols[0][i] = l * gl;
+      if (b.n == kBatch) flush(b, 1, run, G, re, im);
+    }
+  }
+  flush(b, 1, run, G, re, im);
+}
+
+void gather_lines(const double* re, const double* im, const double* knots,
+                  const LinkedLayout& layout, double* out_re, double* out_im) {
+  gather_lines_with(widest_simd(), re, im, knots, layout, out_re, out_im);
 }
 
 }  // namespace fourier

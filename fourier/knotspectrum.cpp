@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "fourier/gridding.h"
+#include "fourier/knot_order.h"
 #include "host/mex_host.h"
 
 extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
@@ -44,8 +45,22 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
     if (knot_rows != 2) host::fail("Knots matrix must be 2xN");
     host::Array* out = host::create_double_matrix(knot_columns, 1, true);
     plhs[0] = out;
-    fourier::gather_2d(in_re, in_im, M0, M1, knot_data, knot_columns, host::real_data(out),
-                       host::imag_data(out));
+    const int32_t N = knot_columns;
+    if (fourier::tile_order_pays(M0, M1, N)) {
+      const std::size_t n = static_cast<std::size_t>(N);
+      const std::size_t tiles = static_cast<std::size_t>(fourier::tile_count(M0, M1)) + 1;
+      const fourier::TileOrderScratch scratch{
+          static_cast<int32_t*>(host::allocate(tiles * sizeof(int32_t))),
+          static_cast<int32_t*>(host::allocate(n * sizeof(int32_t))),
+          static_cast<double*>(host::allocate(2 * n * sizeof(double))),
+          static_cast<double*>(host::allocate(n * sizeof(double))),
+          static_cast<double*>(host::allocate(n * sizeof(double)))};
+      fourier::gather_2d_in_tile_order(in_re, in_im, M0, M1, knot_data, N, host::real_data(out),
+                                       host::imag_data(out), scratch);
+    } else {
+      fourier::gather_2d(in_re, in_im, M0, M1, knot_data, N, host::real_data(out),
+                         host::imag_data(out));
+    }
     return;
   }
 

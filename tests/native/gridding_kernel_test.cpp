@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "fourier/gridding.h"
+#include "fourier/gridding_variants.h"
+#include "fourier/knot_order.h"
 #include "tests/native/literal/gridding_literal.h"
 
 namespace {
@@ -365,48 +367,97 @@ double mixed_knot(std::mt19937& rng, int32_t M) {
   return bad[int(3 * u(rng)) % 3];
 }
 
-TEST(Gridding, BitIdenticalToLiteralVersion) {
+// Every instruction-set variant the processor runs, against the literal
+// version, on grids below and above 24 points per axis (batched and
+// one-at-a-time paths), with knots of every kind.
+TEST(Gridding, EveryVariantIsBitIdenticalToLiteralVersion) {
+  const fourier::Simd levels[] = {fourier::Simd::scalar, fourier::Simd::sse2, fourier::Simd::avx};
   std::mt19937 rng(2024);
   std::uniform_real_distribution<double> u(-1, 1);
-  const std::pair<int32_t, int32_t> sizes[] = {{1, 1}, {1, 9},  {9, 1},  {2, 3},   {7, 23},
-                                               {24, 24}, {25, 31}, {64, 10}, {10, 64}, {96, 130}};
-  for (auto [M0, M1] : sizes) {
+  const std::pair<int32_t, int32_t> sizes[] = {{1, 1},   {1, 9},   {9, 1},   {2, 3},
+                                               {7, 23},  {24, 24}, {25, 31}, {64, 10},
+                                               {10, 64}, {96, 130}, {23, 200}, {200, 23}};
+  for (fourier::Simd level : levels) {
+    if (!fourier::simd_available(level)) continue;
+    for (auto [M0, M1] : sizes) {
+      Grid g(M0, M1);
+      for (size_t i = 0; i < g.re.size(); ++i) g.re[i] = u(rng), g.im[i] = u(rng);
+      const int32_t N = 203;
+      std::vector<double> knots(2 * size_t(N));
+      for (int32_t j = 0; j < N; ++j) {
+        knots[size_t(2 * j)] = mixed_knot(rng, M1);
+        knots[size_t(2 * j + 1)] = mixed_knot(rng, M0);
+      }
+      Result got(size_t(N), 0.5), want(size_t(N), 0.5);
+      fourier::gather_2d_with(level, g.re.data(), g.im.data(), M0, M1, knots.data(), N,
+                              got.re.data(), got.im.data());
+      literal::gather_2d(g.re.data(), g.im.data(), M0, M1, knots.data(), N, want.re.data(),
+                         want.im.data());
+      for (int32_t j = 0; j < N; ++j) {
+        ASSERT_TRUE(same_bits(got.re[size_t(j)], want.re[size_t(j)]))
+            << "variant " << int(level) << " " << M0 << "x" << M1 << " knot " << j;
+        ASSERT_TRUE(same_bits(got.im[size_t(j)], want.im[size_t(j)]))
+            << "variant " << int(level) << " " << M0 << "x" << M1 << " knot " << j;
+      }
+
+      for (int32_t d : {0, 1}) {
+        const int32_t Md = d == 0 ? M0 : M1, Ml = d == 0 ? M1 : M0;
+        const int32_t nK = 13;
+        // Shared as a column, shared as a row, and one line of knots per line.
+        const std::pair<int32_t, int32_t> shapes[] = {
+            {nK, 1}, {1, nK},
+            d == 0 ? std::pair<int32_t, int32_t>{nK, Ml} : std::pair<int32_t, int32_t>{Ml, nK}};
+        for (auto [kr, kc] : shapes) {
+          std::vector<double> k(size_t(kr) * size_t(kc));
+          for (double& v : k) v = mixed_knot(rng, Md);
+          const LinkedLayout L = fourier::linked_layout(M0, M1, d, kr, kc);
+          Result a(size_t(L.out_rows) * size_t(L.out_columns), -0.25), b(a.re.size(), -0.25);
+          fourier::gather_lines_with(level, g.re.data(), g.im.data(), k.data(), L, a.re.data(),
+                                     a.im.data());
+          literal::gather_lines(g.re.data(), g.im.data(), k.data(), L, b.re.data(), b.im.data());
+          for (size_t i = 0; i < a.re.size(); ++i) {
+            ASSERT_TRUE(same_bits(a.re[i], b.re[i]))
+                << "variant " << int(level) << " " << M0 << "x" << M1 << " d " << d << " knots "
+                << kr << "x" << kc << " element " << i;
+            ASSERT_TRUE(same_bits(a.im[i], b.im[i]))
+                << "variant " << int(level) << " " << M0 << "x" << M1 << " d " << d << " knots "
+                << kr << "x" << kc << " element " << i;
+          }
+        }
+      }
+    }
+  }
+}
+
+// Visiting the knots in tile order changes nothing in any result.
+TEST(Gridding, TileOrderGivesTheSameBitsAsKnotOrder) {
+  std::mt19937 rng(77);
+  std::uniform_real_distribution<double> u(-1, 1);
+  for (auto [M0, M1] : {std::pair<int32_t, int32_t>{300, 200}, {40, 1000}, {1, 700}, {3000, 2}}) {
     Grid g(M0, M1);
     for (size_t i = 0; i < g.re.size(); ++i) g.re[i] = u(rng), g.im[i] = u(rng);
-    const int32_t N = 37;
+    const int32_t N = 5000;
     std::vector<double> knots(2 * size_t(N));
     for (int32_t j = 0; j < N; ++j) {
       knots[size_t(2 * j)] = mixed_knot(rng, M1);
       knots[size_t(2 * j + 1)] = mixed_knot(rng, M0);
     }
-    const Result got = gather_2d(g, knots, 0.5);
-    Result want(size_t(N), 0.5);
-    literal::gather_2d(g.re.data(), g.im.data(), M0, M1, knots.data(), N, want.re.data(),
-                       want.im.data());
-    for (int32_t j = 0; j < N; ++j) {
-      ASSERT_TRUE(same_bits(got.re[size_t(j)], want.re[size_t(j)])) << M0 << "x" << M1 << " knot " << j;
-      ASSERT_TRUE(same_bits(got.im[size_t(j)], want.im[size_t(j)])) << M0 << "x" << M1 << " knot " << j;
+    const size_t n = static_cast<size_t>(N);
+    Result want(n), got(n);
+    for (size_t j = 0; j < want.re.size(); ++j) want.re[j] = got.re[j] = u(rng), want.im[j] = got.im[j] = u(rng);
+    fourier::gather_2d(g.re.data(), g.im.data(), M0, M1, knots.data(), N, want.re.data(), want.im.data());
+    std::vector<int32_t> counts(static_cast<size_t>(fourier::tile_count(M0, M1)) + 1), order(n);
+    std::vector<double> sorted(2 * n), sre(n), sim(n);
+    fourier::gather_2d_in_tile_order(g.re.data(), g.im.data(), M0, M1, knots.data(), N, got.re.data(),
+                                     got.im.data(), {counts.data(), order.data(), sorted.data(), sre.data(), sim.data()});
+    for (size_t j = 0; j < want.re.size(); ++j) {
+      ASSERT_TRUE(same_bits(got.re[j], want.re[j])) << M0 << "x" << M1 << " knot " << j;
+      ASSERT_TRUE(same_bits(got.im[j], want.im[j])) << M0 << "x" << M1 << " knot " << j;
     }
-
-    for (int32_t d : {0, 1}) {
-      const int32_t Md = d == 0 ? M0 : M1, Ml = d == 0 ? M1 : M0;
-      const int32_t nK = 13;
-      // Shared as a column, shared as a row, and one line of knots per line.
-      const std::pair<int32_t, int32_t> shapes[] = {
-          {nK, 1}, {1, nK}, d == 0 ? std::pair<int32_t, int32_t>{nK, Ml} : std::pair<int32_t, int32_t>{Ml, nK}};
-      for (auto [kr, kc] : shapes) {
-        std::vector<double> k(size_t(kr) * size_t(kc));
-        for (double& v : k) v = mixed_knot(rng, Md);
-        const LinkedLayout L = fourier::linked_layout(M0, M1, d, kr, kc);
-        const Result a = gather_lines(g, k, d, kr, kc, -0.25);
-        Result b(a.re.size(), -0.25);
-        literal::gather_lines(g.re.data(), g.im.data(), k.data(), L, b.re.data(), b.im.data());
-        for (size_t i = 0; i < a.re.size(); ++i) {
-          ASSERT_TRUE(same_bits(a.re[i], b.re[i])) << M0 << "x" << M1 << " d " << d << " knots " << kr << "x" << kc << " element " << i;
-          ASSERT_TRUE(same_bits(a.im[i], b.im[i])) << M0 << "x" << M1 << " d " << d << " knots " << kr << "x" << kc << " element " << i;
-        }
-      }
-    }
+    // The order visits every knot once.
+    std::vector<int> seen(n, 0);
+    for (int32_t j : order) ++seen[size_t(j)];
+    for (int v : seen) ASSERT_EQ(v, 1);
   }
 }
 

@@ -36,7 +36,8 @@ inline void fill_shift_powers(double x, int32_t M, double tau, double P[24]) {
 }
 
 // Places k on M points: false for a non-finite k; otherwise the phase x and
-// the grid index of tap 0, (floor(M/2) + m + M - 11) mod M in 0 .. M-1.
+// the index sum of tap 0, floor(M/2) + m + M - 11, which may be negative or
+// beyond 32 bits.
 inline bool place(double k, int32_t M, double* x, int64_t* tap0) {
   if (!std::isfinite(k)) return false;
   double fm = std::floor(k * static_cast<double>(M));
@@ -46,14 +47,18 @@ inline bool place(double k, int32_t M, double* x, int64_t* tap0) {
   }
   const int32_t m = static_cast<int32_t>(fm);
   *x = (k - static_cast<double>(m) / static_cast<double>(M)) * 2.0 * kPi;
-  int64_t s = static_cast<int64_t>(M / 2) + m + M - 11;
-  s %= M;
-  if (s < 0) s += M;
-  *tap0 = s;
+  *tap0 = static_cast<int64_t>(M / 2) + m + M - 11;
   return true;
 }
 
-inline int64_t tap_index(int64_t tap0, int t, int32_t M) { return (tap0 + t) % M; }
+// The grid index of tap t: one 32-bit remainder per tap wherever the sum is
+// non-negative and fits 32 bits, otherwise the periodic reduction in 64 bits.
+inline int64_t tap_index(int64_t tap0, int t, int32_t M) {
+  const int64_t sum = tap0 + t;
+  if (tap0 >= 0 && tap0 + 23 <= INT32_MAX) return static_cast<int32_t>(sum) % M;
+  const int64_t r = sum % M;
+  return r < 0 ? r + M : r;
+}
 
 inline void gather_2d(const double* re, const double* im, int32_t M0, int32_t M1,
                       const double* knots, int32_t N, double* out_re, double* out_im) {

@@ -37,8 +37,15 @@ bool place(double k, int32_t M, Placement* p) {
   }
   const int32_t m = static_cast<int32_t>(fm);
   p->x = (k - static_cast<double>(m) / Md) * 2.0 * kPi;
-  int64_t s = (static_cast<int64_t>(M / 2) + m + M - 11) % M;
-  if (s < 0) s += M;
+  int64_t s = static_cast<int64_t>(M / 2) + m + M - 11;
+  // Knots within about a period of 0 give sums in [0, 3M): subtracting is
+  // cheaper than the division, which is kept for the rest.
+  if (s >= M) s -= M;
+  if (s >= M) s -= M;
+  if (s < 0 || s >= M) {
+    s %= M;
+    if (s < 0) s += M;
+  }
   p->tap0 = s;
   return true;
 }
@@ -98,6 +105,10 @@ void accumulate(const double* re, const double* im, const double P[kTaps], const
 struct Batch {
   alignas(64) double P[kTaps][kBatch];
   alignas(64) double W[kTaps][kBatch];
+  // What P and W are made of (see complete()): the shift base E and its
+  // reciprocal R along the rows, along the columns (2-D only), and the base
+  // factor B.
+  double E[kBatch], R[kBatch], Ec[kBatch], Rc[kBatch], B[kBatch];
   int64_t start[kBatch];
   int64_t cols[kTaps][kBatch];
   int64_t rows[kTaps][kBatch];
@@ -108,16 +119,25 @@ struct Batch {
   int n = 0;
 };
 
-// Takes the next lane for a knot placed at `p` on the M rows.
-int add_lane(Batch& b, const Placement& p, int32_t M, const double P[kTaps], double* out_re,
-             double* out_im) {
+// E = exp((x*pi)/(M*tau)) and R = 1/E, the two numbers fill_shift_powers
+// builds its table from.
+void shift_base(double x, int32_t M, double tau, double* E, double* R) {
+  *E = std::exp((x * kPi) / (static_cast<double>(M) * tau));
+  *R = 1.0 / *E;
+}
+
+// Takes the next lane for a knot placed at `p` on M points whose grid
+// offsets are `step` apart.
+int add_lane(Batch& b, const Placement& p, int32_t M, int64_t step, double E, double R,
+             double* out_re, double* out_im) {
   const int i = b.n++;
-  for (int t = 0; t < kTaps; ++t) b.P[t][i] = P[t];
+  b.E[i] = E;
+  b.R[i] = R;
   b.start[i] = p.tap0;
-  b.wraps[i] = !contiguous(p, M);
+  b.wraps[i] = step != 1 || !contiguous(p, M);
   if (b.wraps[i]) {
     int64_t rows[kTaps];
-    fill_tap_offsets(p.tap0, M, 1, rows);
+    fill_tap_offsets(p.tap0, M, step, rows);
     for (int t = 0; t < kTaps; ++t) b.rows[t][i] = rows[t];
   }
   b.out_re[i] = out_re;
@@ -125,16 +145,42 @@ int add_lane(Batch& b, const Placement& p, int32_t M, const double P[kTaps], dou
   return i;
 }
 
+// Idle lanes: weight 0, reading grid value 0, writing into the sink.
 void pad(Batch& b, int A) {
   for (int i = b.n; i < kBatch; ++i) {
-    for (int t = 0; t < kTaps; ++t) b.P[t][i] = 0.0, b.rows[t][i] = 0;
-    for (int a = 0; a < A; ++a) b.W[a][i] = 0.0, b.cols[a][i] = 0;
+    b.E[i] = b.R[i] = b.Ec[i] = b.Rc[i] = 1.0;
+    b.B[i] = 0.0;
+    for (int t = 0; t < kTaps; ++t) b.rows[t][i] = 0;
+    for (int a = 0; a < A; ++a) b.cols[a][i] = 0;
     b.start[i] = 0;
     b.wraps[i] = true;
     b.sink[2 * i] = b.sink[2 * i + 1] = 0.0;
     b.out_re[i] = &b.sink[2 * i];
     b.out_im[i] = &b.sink[2 * i + 1];
   }
+}
+
+// The shift power tables of all lanes at once, each lane by the recurrence
+// of fill_shift_powers, and the column factors W[a] = (Pc[a] * B) * Gc[a]
+// (2-D) or W[0] = B (one line).
+void complete(Batch& b, int A, const double* Gc) {
+  for (int i = 0; i < kBatch; ++i) b.P[11][i] = 1.0;
+  for (int n = 12; n < kTaps; ++n)
+    for (int i = 0; i < kBatch; ++i) b.P[n][i] = b.P[n - 1][i] * b.E[i];
+  for (int n = 10; n >= 0; --n)
+    for (int i = 0; i < kBatch; ++i) b.P[n][i] = b.P[n + 1][i] * b.R[i];
+  if (A == 1) {
+    for (int i = 0; i < kBatch; ++i) b.W[0][i] = b.B[i];
+    return;
+  }
+  double Pc[kTaps][kBatch];
+  for (int i = 0; i < kBatch; ++i) Pc[11][i] = 1.0;
+  for (int n = 12; n < kTaps; ++n)
+    for (int i = 0; i < kBatch; ++i) Pc[n][i] = Pc[n - 1][i] * b.Ec[i];
+  for (int n = 10; n >= 0; --n)
+    for (int i = 0; i < kBatch; ++i) Pc[n][i] = Pc[n + 1][i] * b.Rc[i];
+  for (int a = 0; a < kTaps; ++a)
+    for (int i = 0; i < kBatch; ++i) b.W[a][i] = (Pc[a][i] * b.B[i]) * Gc[a];
 }
 
 void run_batch_scalar(const Batch& b, int A, const double G[kTaps], const double* re,
@@ -221,42 +267,47 @@ inline __attribute__((always_inline)) void run_batch_lanes(const Batch& b, const
     acc_re[k] = load<NL>(start_re + k * NL);
     acc_im[k] = load<NL>(start_im + k * NL);
   }
+  // One group of NL lanes at a time keeps the pointers and vectors of the
+  // group in registers; the groups' chains are independent.
   for (int a = 0; a < A; ++a) {
-    const double* src_re[kBatch];
-    const double* src_im[kBatch];
-    for (int i = 0; i < kBatch; ++i) {
-      if (b.wraps[i]) {
-        const double* col_re = re + b.cols[a][i];
-        const double* col_im = im + b.cols[a][i];
-        for (int t = 0; t < kTaps; ++t) {
-          wrapped_re[i][t] = col_re[b.rows[t][i]];
-          wrapped_im[i][t] = col_im[b.rows[t][i]];
+    for (int k = 0; k < K; ++k) {
+      const double* src_re[NL];
+      const double* src_im[NL];
+      for (int n = 0; n < NL; ++n) {
+        const int i = k * NL + n;
+        if (b.wraps[i]) {
+          const double* col_re = re + b.cols[a][i];
+          const double* col_im = im + b.cols[a][i];
+          for (int t = 0; t < kTaps; ++t) {
+            wrapped_re[i][t] = col_re[b.rows[t][i]];
+            wrapped_im[i][t] = col_im[b.rows[t][i]];
+          }
+          src_re[n] = wrapped_re[i];
+          src_im[n] = wrapped_im[i];
+        } else {
+          src_re[n] = re + b.start[i] + b.cols[a][i];
+          src_im[n] = im + b.start[i] + b.cols[a][i];
         }
-        src_re[i] = wrapped_re[i];
-        src_im[i] = wrapped_im[i];
-      } else {
-        src_re[i] = re + b.start[i] + b.cols[a][i];
-        src_im[i] = im + b.start[i] + b.cols[a][i];
       }
-    }
-    V W[K];
-    for (int k = 0; k < K; ++k) W[k] = load<NL>(&b.W[a][k * NL]);
-    for (int tb = 0; tb < kTaps; tb += NL) {
-      for (int k = 0; k < K; ++k) {
+      const V W = load<NL>(&b.W[a][k * NL]);
+      V ar = acc_re[k], ai = acc_im[k];
+      for (int tb = 0; tb < kTaps; tb += NL) {
         V vr[NL], vi[NL];
-        for (int i = 0; i < NL; ++i) {
-          vr[i] = load<NL>(src_re[k * NL + i] + tb);
-          vi[i] = load<NL>(src_im[k * NL + i] + tb);
+        for (int n = 0; n < NL; ++n) {
+          vr[n] = load<NL>(src_re[n] + tb);
+          vi[n] = load<NL>(src_im[n] + tb);
         }
         transpose<NL>(vr);
         transpose<NL>(vi);
-        for (int i = 0; i < NL; ++i) {
-          const int t = tb + i;
-          const V w = (load<NL>(&b.P[t][k * NL]) * W[k]) * G[t];
-          acc_re[k] += w * vr[i];
-          acc_im[k] += w * vi[i];
+        for (int n = 0; n < NL; ++n) {
+          const int t = tb + n;
+          const V w = (load<NL>(&b.P[t][k * NL]) * W) * G[t];
+          ar += w * vr[n];
+          ai += w * vi[n];
         }
       }
+      acc_re[k] = ar;
+      acc_im[k] = ai;
     }
   }
   for (int k = 0; k < K; ++k) {
@@ -265,8 +316,6 @@ inline __attribute__((always_inline)) void run_batch_lanes(const Batch& b, const
   }
   for (int i = 0; i < kBatch; ++i) *b.out_re[i] = start_re[i], *b.out_im[i] = start_im[i];
 }
-
-#pragma GCC diagnostic pop
 
 void run_batch_sse2(const Batch& b, int A, const double G[kTaps], const double* re,
                     const double* im) {
@@ -283,6 +332,72 @@ __attribute__((target("avx"))) void run_batch_avx(const Batch& b, int A, const d
   else
     run_batch_lanes<4, kTaps>(b, G, re, im);
 }
+
+// ---------------------------------------------------------------------------
+// Shared knots along the rows (d = 1): the lines are contiguous across the
+// grid's rows, so a block of lines is weighted by the same kernel at once.
+
+constexpr int kLineBlock = 16;
+
+// Lines l .. l + kLineBlock - 1 at one knot: every line keeps its own sum in
+// tap order, NL lines to a register.
+template <int NL>
+inline __attribute__((always_inline)) void rows_block(const double* re, const double* im,
+                                                      const int64_t taps[kTaps],
+                                                      const double w[kTaps], double* out_re,
+                                                      double* out_im) {
+  typedef typename Lanes<NL>::V V;
+  constexpr int K = kLineBlock / NL;
+  V acc_re[K], acc_im[K];
+  for (int k = 0; k < K; ++k) acc_re[k] = load<NL>(out_re + k * NL), acc_im[k] = load<NL>(out_im + k * NL);
+  for (int t = 0; t < kTaps; ++t) {
+    const double* r = re + taps[t];
+    const double* q = im + taps[t];
+    for (int k = 0; k < K; ++k) {
+      acc_re[k] += w[t] * load<NL>(r + k * NL);
+      acc_im[k] += w[t] * load<NL>(q + k * NL);
+    }
+  }
+  for (int k = 0; k < K; ++k) store<NL>(out_re + k * NL, acc_re[k]), store<NL>(out_im + k * NL, acc_im[k]);
+}
+
+// One line, for the lines left over after the blocks.
+inline __attribute__((always_inline)) void rows_single(const double* re, const double* im,
+                                                       const int64_t taps[kTaps],
+                                                       const double w[kTaps], double* out_re,
+                                                       double* out_im) {
+  double acc_re = *out_re, acc_im = *out_im;
+  for (int t = 0; t < kTaps; ++t) {
+    acc_re += w[t] * re[taps[t]];
+    acc_im += w[t] * im[taps[t]];
+  }
+  *out_re = acc_re;
+  *out_im = acc_im;
+}
+
+template <int NL>
+inline __attribute__((always_inline)) void shared_rows_body(const double* re, const double* im,
+                                                            const int64_t taps[kTaps],
+                                                            const double w[kTaps], int32_t Ml,
+                                                            double* out_re, double* out_im) {
+  int64_t l = 0;
+  for (; l + kLineBlock <= Ml; l += kLineBlock)
+    rows_block<NL>(re + l, im + l, taps, w, out_re + l, out_im + l);
+  for (; l < Ml; ++l) rows_single(re + l, im + l, taps, w, out_re + l, out_im + l);
+}
+
+void shared_rows_sse2(const double* re, const double* im, const int64_t taps[kTaps],
+                      const double w[kTaps], int32_t Ml, double* out_re, double* out_im) {
+  shared_rows_body<2>(re, im, taps, w, Ml, out_re, out_im);
+}
+
+__attribute__((target("avx"))) void shared_rows_avx(const double* re, const double* im,
+                                                    const int64_t taps[kTaps],
+                                                    const double w[kTaps], int32_t Ml,
+                                                    double* out_re, double* out_im) {
+  shared_rows_body<4>(re, im, taps, w, Ml, out_re, out_im);
+}
+#pragma GCC diagnostic pop
 #endif
 
 using BatchRunner = void (*)(const Batch&, int, const double*, const double*, const double*);
@@ -298,61 +413,15 @@ BatchRunner runner_for(Simd level) {
 }
 
 // Runs a full batch, or a partial one padded with idle lanes.
-void flush(Batch& b, int A, BatchRunner run, const double G[kTaps], const double* re,
-           const double* im) {
+void flush(Batch& b, int A, const double* Gc, BatchRunner run, const double G[kTaps],
+           const double* re, const double* im) {
   if (b.n == 0) return;
-  if (b.n < kBatch) pad(b, A);
+  pad(b, A);
+  complete(b, A, Gc);
   run(b, A, G, re, im);
   b.n = 0;
 }
 
-// ---------------------------------------------------------------------------
-// Shared knots along the rows (d = 1): the lines are contiguous across the
-// grid's rows, so a block of lines is weighted by the same kernel at once.
-
-constexpr int kLineBlock = 16;
-
-template <int n>
-inline __attribute__((always_inline)) void rows_block(const double* re, const double* im,
-                                                      const int64_t taps[kTaps],
-                                                      const double w[kTaps], double* out_re,
-                                                      double* out_im) {
-  double acc_re[n], acc_im[n];
-  for (int i = 0; i < n; ++i) acc_re[i] = out_re[i], acc_im[i] = out_im[i];
-  for (int t = 0; t < kTaps; ++t) {
-    const double* r = re + taps[t];
-    const double* q = im + taps[t];
-    for (int i = 0; i < n; ++i) {
-      acc_re[i] += w[t] * r[i];
-      acc_im[i] += w[t] * q[i];
-    }
-  }
-  for (int i = 0; i < n; ++i) out_re[i] = acc_re[i], out_im[i] = acc_im[i];
-}
-
-inline __attribute__((always_inline)) void shared_rows_body(const double* re, const double* im,
-                                                            const int64_t taps[kTaps],
-                                                            const double w[kTaps], int32_t Ml,
-                                                            double* out_re, double* out_im) {
-  int64_t l = 0;
-  for (; l + kLineBlock <= Ml; l += kLineBlock)
-    rows_block<kLineBlock>(re + l, im + l, taps, w, out_re + l, out_im + l);
-  for (; l < Ml; ++l) rows_block<1>(re + l, im + l, taps, w, out_re + l, out_im + l);
-}
-
-void shared_rows_plain(const double* re, const double* im, const int64_t taps[kTaps],
-                       const double w[kTaps], int32_t Ml, double* out_re, double* out_im) {
-  shared_rows_body(re, im, taps, w, Ml, out_re, out_im);
-}
-
-#ifdef GRIDDING_X86
-__attribute__((target("avx"))) void shared_rows_avx(const double* re, const double* im,
-                                                    const int64_t taps[kTaps],
-                                                    const double w[kTaps], int32_t Ml,
-                                                    double* out_re, double* out_im) {
-  shared_rows_body(re, im, taps, w, Ml, out_re, out_im);
-}
-#endif
 
 // One line at one knot, the order of the line loop being free.
 void one_line(const double* re, const double* im, const int64_t taps[kTaps], const double w[kTaps],
@@ -444,23 +513,27 @@ void gather_2d_with(Simd level, const double* re, const double* im, int32_t M0, 
       continue;
     }
     const double B = std::exp(-(pr.x * pr.x / (tau_r * 4.0)) - pc.x * pc.x / (tau_c * 4.0));
-    double Pr[kTaps], Pc[kTaps], W[kTaps];
-    fill_shift_powers(pr.x, M0, tau_r, Pr);
-    fill_shift_powers(pc.x, M1, tau_c, Pc);
-    for (int a = 0; a < kTaps; ++a) W[a] = (Pc[a] * B) * Gc[a];
     int64_t cols[kTaps];
     fill_tap_offsets(pc.tap0, M1, M0, cols);
     if (!batched) {
+      double Pr[kTaps], Pc[kTaps], W[kTaps];
+      fill_shift_powers(pr.x, M0, tau_r, Pr);
+      fill_shift_powers(pc.x, M1, tau_c, Pc);
+      for (int a = 0; a < kTaps; ++a) W[a] = (Pc[a] * B) * Gc[a];
       int64_t rows[kTaps];
       fill_tap_offsets(pr.tap0, M0, 1, rows);
       accumulate(re, im, Pr, W, Gr, rows, cols, kTaps, out_re + j, out_im + j);
       continue;
     }
-    const int i = add_lane(b, pr, M0, Pr, out_re + j, out_im + j);
-    for (int a = 0; a < kTaps; ++a) b.W[a][i] = W[a], b.cols[a][i] = cols[a];
-    if (b.n == kBatch) flush(b, kTaps, run, Gr, re, im);
+    double E, R;
+    shift_base(pr.x, M0, tau_r, &E, &R);
+    const int i = add_lane(b, pr, M0, 1, E, R, out_re + j, out_im + j);
+    shift_base(pc.x, M1, tau_c, &b.Ec[i], &b.Rc[i]);
+    b.B[i] = B;
+    for (int a = 0; a < kTaps; ++a) b.cols[a][i] = cols[a];
+    if (b.n == kBatch) flush(b, kTaps, Gc, run, Gr, re, im);
   }
-  flush(b, kTaps, run, Gr, re, im);
+  flush(b, kTaps, Gc, run, Gr, re, im);
 }
 
 void gather_2d(const double* re, const double* im, int32_t M0, int32_t M1, const double* knots,
@@ -504,16 +577,17 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
   if (L.nK <= 0 || L.Ml <= 0) return;
   const int64_t rk = L.result_step_knot, rl = L.result_step_line;
   const int64_t ga = L.grid_step_along, gl = L.grid_step_line;
-  // The batches need lines that run along memory, which they do for d = 0.
-  const bool batched = level != Simd::scalar && ga == 1;
+  const bool batched = level != Simd::scalar;
   const BatchRunner run = runner_for(level);
   Batch b;
 
   if (L.shared && ga != 1) {
     // Lines are the rows: one knot's kernel serves a block of rows at once.
-    auto rows = shared_rows_plain;
+    using Rows = void (*)(const double*, const double*, const int64_t*, const double*, int32_t,
+                          double*, double*);
+    Rows rows = nullptr;
 #ifdef GRIDDING_X86
-    if (level == Simd::avx) rows = shared_rows_avx;
+    rows = level == Simd::avx ? shared_rows_avx : shared_rows_sse2;
 #endif
     for (int64_t j = 0; j < L.nK; ++j) {
       Placement p;
@@ -524,7 +598,7 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
       double w[kTaps];
       int64_t taps[kTaps];
       line_kernel(p, L.Md, tau, G, ga, w, taps);
-      if (level == Simd::scalar) {
+      if (level == Simd::scalar || rows == nullptr) {
         for (int64_t l = 0; l < L.Ml; ++l)
           one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
       } else {
@@ -539,14 +613,15 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
     int64_t knot_of[kBatch];
     auto every_line = [&]() {
       const int used = b.n;
+      pad(b, 1);
+      complete(b, 1, nullptr);
       for (int64_t l = 0; l < L.Ml; ++l) {
-        b.n = used;
         for (int k = 0; k < used; ++k) {
           b.cols[0][k] = l * gl;
           b.out_re[k] = out_re + knot_of[k] * rk + l * rl;
           b.out_im[k] = out_im + knot_of[k] * rk + l * rl;
         }
-        flush(b, 1, run, G, re, im);
+        run(b, 1, G, re, im);
       }
       b.n = 0;
     };
@@ -564,10 +639,10 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
           one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
         continue;
       }
-      double P[kTaps];
-      fill_shift_powers(p.x, L.Md, tau, P);
-      const int i = add_lane(b, p, L.Md, P, nullptr, nullptr);
-      b.W[0][i] = base_factor(p.x, tau);
+      double E, R;
+      shift_base(p.x, L.Md, tau, &E, &R);
+      const int i = add_lane(b, p, L.Md, 1, E, R, nullptr, nullptr);
+      b.B[i] = base_factor(p.x, tau);
       knot_of[i] = j;
       if (b.n == kBatch) every_line();
     }
@@ -575,7 +650,8 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
     return;
   }
 
-  // A knot of its own for every result element.
+  // A knot of its own for every result element. Line by line, so that the
+  // line being read stays in the cache while all its knots are evaluated.
   for (int64_t l = 0; l < L.Ml; ++l) {
     for (int64_t j = 0; j < L.nK; ++j) {
       const int64_t o = j * rk + l * rl;
@@ -592,15 +668,15 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
         one_line(re + l * gl, im + l * gl, taps, w, out_re + o, out_im + o);
         continue;
       }
-      double P[kTaps];
-      fill_shift_powers(p.x, L.Md, tau, P);
-      const int i = add_lane(b, p, L.Md, P, out_re + o, out_im + o);
-      b.W[0][i] = base_factor(p.x, tau);
+      double E, R;
+      shift_base(p.x, L.Md, tau, &E, &R);
+      const int i = add_lane(b, p, L.Md, ga, E, R, out_re + o, out_im + o);
+      b.B[i] = base_factor(p.x, tau);
       b.cols[0][i] = l * gl;
-      if (b.n == kBatch) flush(b, 1, run, G, re, im);
+      if (b.n == kBatch) flush(b, 1, nullptr, run, G, re, im);
     }
   }
-  flush(b, 1, run, G, re, im);
+  flush(b, 1, nullptr, run, G, re, im);
 }
 
 void gather_lines(const double* re, const double* im, const double* knots,

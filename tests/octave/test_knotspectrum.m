@@ -210,3 +210,14 @@
 %! ## help prints the calling form.
 %! txt = evalc ("help knotspectrum");
 %! assert (! isempty (strfind (txt, "OUT = knotspectrum(IN, KNOTS, DIM)")));
+
+%!test
+%! ## On a large grid with many knots the plug-in visits the knots in grid
+%! ## order; every result is still the one the knot gets on its own.
+%! g = complex (rand (400, 400), rand (400, 400));
+%! k = 3 * rand (2, 6000) - 1.5;
+%! k(:, 17) = [NaN; 0.2];
+%! out = knotspectrum (g, k, -1);
+%! parts = [knotspectrum(g, k(:, 1:3000), -1); knotspectrum(g, k(:, 3001:end), -1)];
+%! assert (out, parts);
+%! assert (isnan (out(17)));

@@ -1,5 +1,6 @@
 #include "fourier/gridding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -164,21 +165,23 @@ void pad(Batch& b, int A) {
 // of fill_shift_powers, and the column factors W[a] = (Pc[a] * B) * Gc[a]
 // (2-D) or W[0] = B (one line).
 void complete(Batch& b, int A, const double* Gc) {
-  for (int i = 0; i < kBatch; ++i) b.P[11][i] = 1.0;
+  // The running powers stay in registers rather than going through the table.
+  double up[kBatch], down[kBatch];
+  for (int i = 0; i < kBatch; ++i) up[i] = down[i] = b.P[11][i] = 1.0;
   for (int n = 12; n < kTaps; ++n)
-    for (int i = 0; i < kBatch; ++i) b.P[n][i] = b.P[n - 1][i] * b.E[i];
+    for (int i = 0; i < kBatch; ++i) b.P[n][i] = up[i] = up[i] * b.E[i];
   for (int n = 10; n >= 0; --n)
-    for (int i = 0; i < kBatch; ++i) b.P[n][i] = b.P[n + 1][i] * b.R[i];
+    for (int i = 0; i < kBatch; ++i) b.P[n][i] = down[i] = down[i] * b.R[i];
   if (A == 1) {
     for (int i = 0; i < kBatch; ++i) b.W[0][i] = b.B[i];
     return;
   }
   double Pc[kTaps][kBatch];
-  for (int i = 0; i < kBatch; ++i) Pc[11][i] = 1.0;
+  for (int i = 0; i < kBatch; ++i) up[i] = down[i] = Pc[11][i] = 1.0;
   for (int n = 12; n < kTaps; ++n)
-    for (int i = 0; i < kBatch; ++i) Pc[n][i] = Pc[n - 1][i] * b.Ec[i];
+    for (int i = 0; i < kBatch; ++i) Pc[n][i] = up[i] = up[i] * b.Ec[i];
   for (int n = 10; n >= 0; --n)
-    for (int i = 0; i < kBatch; ++i) Pc[n][i] = Pc[n + 1][i] * b.Rc[i];
+    for (int i = 0; i < kBatch; ++i) Pc[n][i] = down[i] = down[i] * b.Rc[i];
   for (int a = 0; a < kTaps; ++a)
     for (int i = 0; i < kBatch; ++i) b.W[a][i] = (Pc[a][i] * b.B[i]) * Gc[a];
 }
@@ -339,51 +342,38 @@ __attribute__((target("avx"))) void run_batch_avx(const Batch& b, int A, const d
 
 constexpr int kLineBlock = 16;
 
-// Lines l .. l + kLineBlock - 1 at one knot: every line keeps its own sum in
-// tap order, NL lines to a register.
-template <int NL>
-inline __attribute__((always_inline)) void rows_block(const double* re, const double* im,
-                                                      const int64_t taps[kTaps],
-                                                      const double w[kTaps], double* out_re,
-                                                      double* out_im) {
-  typedef typename Lanes<NL>::V V;
-  constexpr int K = kLineBlock / NL;
-  V acc_re[K], acc_im[K];
-  for (int k = 0; k < K; ++k) acc_re[k] = load<NL>(out_re + k * NL), acc_im[k] = load<NL>(out_im + k * NL);
-  for (int t = 0; t < kTaps; ++t) {
-    const double* r = re + taps[t];
-    const double* q = im + taps[t];
-    for (int k = 0; k < K; ++k) {
-      acc_re[k] += w[t] * load<NL>(r + k * NL);
-      acc_im[k] += w[t] * load<NL>(q + k * NL);
-    }
-  }
-  for (int k = 0; k < K; ++k) store<NL>(out_re + k * NL, acc_re[k]), store<NL>(out_im + k * NL, acc_im[k]);
-}
-
-// One line, for the lines left over after the blocks.
-inline __attribute__((always_inline)) void rows_single(const double* re, const double* im,
-                                                       const int64_t taps[kTaps],
-                                                       const double w[kTaps], double* out_re,
-                                                       double* out_im) {
-  double acc_re = *out_re, acc_im = *out_im;
-  for (int t = 0; t < kTaps; ++t) {
-    acc_re += w[t] * re[taps[t]];
-    acc_im += w[t] * im[taps[t]];
-  }
-  *out_re = acc_re;
-  *out_im = acc_im;
-}
+// Lines 0 .. n-1 at one knot, four taps at a time across the lines: each tap
+// reads one contiguous stretch of the grid (four stretches keep clear of the
+// cache's associativity even when the grid's columns are 4 KiB apart), and
+// each result collects its contributions in tap order.
+constexpr int kTapGroup = 4;
 
 template <int NL>
 inline __attribute__((always_inline)) void shared_rows_body(const double* re, const double* im,
                                                             const int64_t taps[kTaps],
-                                                            const double w[kTaps], int32_t Ml,
+                                                            const double w[kTaps], int32_t n,
                                                             double* out_re, double* out_im) {
-  int64_t l = 0;
-  for (; l + kLineBlock <= Ml; l += kLineBlock)
-    rows_block<NL>(re + l, im + l, taps, w, out_re + l, out_im + l);
-  for (; l < Ml; ++l) rows_single(re + l, im + l, taps, w, out_re + l, out_im + l);
+  typedef typename Lanes<NL>::V V;
+  for (int t0 = 0; t0 < kTaps; t0 += kTapGroup) {
+    const double* r[kTapGroup];
+    const double* q[kTapGroup];
+    for (int g = 0; g < kTapGroup; ++g) r[g] = re + taps[t0 + g], q[g] = im + taps[t0 + g];
+    int32_t l = 0;
+    for (; l + NL <= n; l += NL) {
+      V ar = load<NL>(out_re + l), ai = load<NL>(out_im + l);
+      for (int g = 0; g < kTapGroup; ++g) {
+        ar += w[t0 + g] * load<NL>(r[g] + l);
+        ai += w[t0 + g] * load<NL>(q[g] + l);
+      }
+      store<NL>(out_re + l, ar);
+      store<NL>(out_im + l, ai);
+    }
+    for (; l < n; ++l)
+      for (int g = 0; g < kTapGroup; ++g) {
+        out_re[l] += w[t0 + g] * r[g][l];
+        out_im[l] += w[t0 + g] * q[g][l];
+      }
+  }
 }
 
 void shared_rows_sse2(const double* re, const double* im, const int64_t taps[kTaps],
@@ -581,6 +571,12 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
   const BatchRunner run = runner_for(level);
   Batch b;
 
+  // Shared knots: the lines are taken in blocks whose grid data stays in the
+  // second-level cache while every knot is evaluated on them; the knot's
+  // kernel is worked out again for each block.
+  const int64_t block = std::max<int64_t>(
+      kLineBlock, (int64_t{1} << 19) / (16 * static_cast<int64_t>(L.Md)) / kLineBlock * kLineBlock);
+
   if (L.shared && ga != 1) {
     // Lines are the rows: one knot's kernel serves a block of rows at once.
     using Rows = void (*)(const double*, const double*, const int64_t*, const double*, int32_t,
@@ -589,33 +585,38 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
 #ifdef GRIDDING_X86
     rows = level == Simd::avx ? shared_rows_avx : shared_rows_sse2;
 #endif
-    for (int64_t j = 0; j < L.nK; ++j) {
-      Placement p;
-      if (!place(knots[j], L.Md, &p)) {
-        for (int64_t l = 0; l < L.Ml; ++l) out_re[j * rk + l * rl] += kNaN, out_im[j * rk + l * rl] += kNaN;
-        continue;
-      }
-      double w[kTaps];
-      int64_t taps[kTaps];
-      line_kernel(p, L.Md, tau, G, ga, w, taps);
-      if (level == Simd::scalar || rows == nullptr) {
-        for (int64_t l = 0; l < L.Ml; ++l)
-          one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
-      } else {
-        rows(re, im, taps, w, L.Ml, out_re + j * rk, out_im + j * rk);
+    for (int64_t l0 = 0; l0 < L.Ml; l0 += block) {
+      const int64_t l1 = std::min<int64_t>(L.Ml, l0 + block);
+      for (int64_t j = 0; j < L.nK; ++j) {
+        Placement p;
+        if (!place(knots[j], L.Md, &p)) {
+          for (int64_t l = l0; l < l1; ++l) out_re[j * rk + l * rl] += kNaN, out_im[j * rk + l * rl] += kNaN;
+          continue;
+        }
+        double w[kTaps];
+        int64_t taps[kTaps];
+        line_kernel(p, L.Md, tau, G, ga, w, taps);
+        if (level == Simd::scalar || rows == nullptr) {
+          for (int64_t l = l0; l < l1; ++l)
+            one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
+        } else {
+          rows(re + l0, im + l0, taps, w, static_cast<int32_t>(l1 - l0), out_re + j * rk + l0,
+               out_im + j * rk + l0);
+        }
       }
     }
     return;
   }
 
   if (L.shared) {
-    // Lines are the columns: eight knots at a time, then every line.
+    // Lines are the columns: eight knots at a time, then every line of the block.
     int64_t knot_of[kBatch];
+    int64_t l0 = 0, l1 = 0;
     auto every_line = [&]() {
       const int used = b.n;
       pad(b, 1);
       complete(b, 1, nullptr);
-      for (int64_t l = 0; l < L.Ml; ++l) {
+      for (int64_t l = l0; l < l1; ++l) {
         for (int k = 0; k < used; ++k) {
           b.cols[0][k] = l * gl;
           b.out_re[k] = out_re + knot_of[k] * rk + l * rl;
@@ -625,28 +626,31 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
       }
       b.n = 0;
     };
-    for (int64_t j = 0; j < L.nK; ++j) {
-      Placement p;
-      if (!place(knots[j], L.Md, &p)) {
-        for (int64_t l = 0; l < L.Ml; ++l) out_re[j * rk + l * rl] += kNaN, out_im[j * rk + l * rl] += kNaN;
-        continue;
+    for (; l0 < L.Ml; l0 += block) {
+      l1 = std::min<int64_t>(L.Ml, l0 + block);
+      for (int64_t j = 0; j < L.nK; ++j) {
+        Placement p;
+        if (!place(knots[j], L.Md, &p)) {
+          for (int64_t l = l0; l < l1; ++l) out_re[j * rk + l * rl] += kNaN, out_im[j * rk + l * rl] += kNaN;
+          continue;
+        }
+        if (!batched) {
+          double w[kTaps];
+          int64_t taps[kTaps];
+          line_kernel(p, L.Md, tau, G, ga, w, taps);
+          for (int64_t l = l0; l < l1; ++l)
+            one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
+          continue;
+        }
+        double E, R;
+        shift_base(p.x, L.Md, tau, &E, &R);
+        const int i = add_lane(b, p, L.Md, 1, E, R, nullptr, nullptr);
+        b.B[i] = base_factor(p.x, tau);
+        knot_of[i] = j;
+        if (b.n == kBatch) every_line();
       }
-      if (!batched) {
-        double w[kTaps];
-        int64_t taps[kTaps];
-        line_kernel(p, L.Md, tau, G, ga, w, taps);
-        for (int64_t l = 0; l < L.Ml; ++l)
-          one_line(re + l * gl, im + l * gl, taps, w, out_re + j * rk + l * rl, out_im + j * rk + l * rl);
-        continue;
-      }
-      double E, R;
-      shift_base(p.x, L.Md, tau, &E, &R);
-      const int i = add_lane(b, p, L.Md, 1, E, R, nullptr, nullptr);
-      b.B[i] = base_factor(p.x, tau);
-      knot_of[i] = j;
-      if (b.n == kBatch) every_line();
+      if (b.n > 0) every_line();
     }
-    if (b.n > 0) every_line();
     return;
   }
 

@@ -83,4 +83,50 @@ void gather_2d_in_tile_order(const double* re, const double* im, int32_t M0, int
   }
 }
 
+namespace {
+
+// dst (columns x rows) = transpose of src (rows x columns), both
+// column-major, in tiles so that both sides are read and written a cache
+// line at a time.
+void transpose(const double* src, int64_t rows, int64_t columns, double* dst) {
+  constexpr int64_t kTile = 16;
+  for (int64_t c0 = 0; c0 < columns; c0 += kTile) {
+    const int64_t c1 = c0 + kTile < columns ? c0 + kTile : columns;
+    for (int64_t r0 = 0; r0 < rows; r0 += kTile) {
+      const int64_t r1 = r0 + kTile < rows ? r0 + kTile : rows;
+      for (int64_t c = c0; c < c1; ++c)
+        for (int64_t r = r0; r < r1; ++r) dst[c + r * columns] = src[r + c * rows];
+    }
+  }
+}
+
+bool rows_with_own_knots(const LinkedLayout& L) { return L.grid_step_line == 1 && !L.shared && L.Md > 0; }
+
+}  // namespace
+
+bool transpose_pays(const LinkedLayout& L) {
+  return rows_with_own_knots(L) && static_cast<int64_t>(L.Md) * L.Ml >= (int64_t{1} << 15) &&
+         static_cast<int64_t>(L.nK) * L.Ml >= (int64_t{1} << 12);
+}
+
+void gather_lines_transposed(const double* re, const double* im, const double* knots,
+                             const LinkedLayout& L, double* out_re, double* out_im,
+                             const TransposeScratch& s) {
+  if (!rows_with_own_knots(L) || L.nK <= 0 || L.Ml <= 0) {
+    gather_lines(re, im, knots, L, out_re, out_im);
+    return;
+  }
+  // The grid is Ml x Md, the knots and results Ml x nK; transposed they are
+  // Md x Ml and nK x Ml, the shapes of the d = 0 case.
+  transpose(re, L.Ml, L.Md, s.re);
+  transpose(im, L.Ml, L.Md, s.im);
+  transpose(knots, L.Ml, L.nK, s.knots);
+  transpose(out_re, L.Ml, L.nK, s.out_re);
+  transpose(out_im, L.Ml, L.nK, s.out_im);
+  const LinkedLayout columns = linked_layout(L.Md, L.Ml, 0, L.nK, L.Ml);
+  gather_lines(s.re, s.im, s.knots, columns, s.out_re, s.out_im);
+  transpose(s.out_re, L.nK, L.Ml, out_re);
+  transpose(s.out_im, L.nK, L.Ml, out_im);
+}
+
 }  // namespace fourier

@@ -77,6 +77,20 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
     host::fail("Result too large: it must have fewer than 2^31 elements.");
   host::Array* out = host::create_double_matrix(layout.out_rows, layout.out_columns, true);
   plhs[0] = out;
+  if (fourier::transpose_pays(layout)) {
+    const std::size_t grid = static_cast<std::size_t>(M0) * static_cast<std::size_t>(M1);
+    const std::size_t result = static_cast<std::size_t>(layout.out_rows) *
+                               static_cast<std::size_t>(layout.out_columns);
+    const fourier::TransposeScratch scratch{
+        static_cast<double*>(host::allocate(grid * sizeof(double))),
+        static_cast<double*>(host::allocate(grid * sizeof(double))),
+        static_cast<double*>(host::allocate(result * sizeof(double))),
+        static_cast<double*>(host::allocate(result * sizeof(double))),
+        static_cast<double*>(host::allocate(result * sizeof(double)))};
+    fourier::gather_lines_transposed(in_re, in_im, knot_data, layout, host::real_data(out),
+                                     host::imag_data(out), scratch);
+    return;
+  }
   fourier::gather_lines(in_re, in_im, knot_data, layout, host::real_data(out),
                         host::imag_data(out));
 }

@@ -221,3 +221,13 @@
 %! parts = [knotspectrum(g, k(:, 1:3000), -1); knotspectrum(g, k(:, 3001:end), -1)];
 %! assert (out, parts);
 %! assert (isnan (out(17)));
+
+%!test
+%! ## Per-line knots along the rows of a large grid go through a transposed
+%! ## copy; the results are those of the same lines taken as columns.
+%! g = complex (rand (200, 256), rand (200, 256));
+%! k = rand (200, 30) - 0.5;
+%! k(7, 3) = Inf;
+%! out = knotspectrum (g, k, 1);
+%! assert (out, knotspectrum (g.', k.', 0).');
+%! assert (find (isnan (out)), sub2ind ([200 30], 7, 3));

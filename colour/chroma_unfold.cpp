@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <new>
 
-#include "colour/chroma_unfold_kernel.h"
+#include "colour/chroma_unfold_index.h"
 #include "host/mex_host.h"
 
 namespace {
@@ -74,10 +74,10 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
 
   bool out_of_memory = false;
   try {
-    colour::unfold_per_element(host::real_data(x), host::real_data(prhs[1]), host::real_data(prhs[2]),
-                               host::real_data(mesh), K, host::real_data(prhs[4]),
-                               host::real_data(prhs[5]), host::real_data(prhs[6]),
-                               host::real_data(prhs[7]), count, host::real_data(out));
+    colour::unfold_indexed(host::real_data(x), host::real_data(prhs[1]), host::real_data(prhs[2]),
+                           host::real_data(mesh), K, host::real_data(prhs[4]),
+                           host::real_data(prhs[5]), host::real_data(prhs[6]),
+                           host::real_data(prhs[7]), count, host::real_data(out));
   } catch (const std::bad_alloc&) {
     out_of_memory = true;
   }

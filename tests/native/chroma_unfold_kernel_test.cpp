@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "colour/chroma_unfold_index.h"
 #include "colour/chroma_unfold_kernel.h"
 #include "tests/native/literal/chroma_unfold_literal.h"
 
@@ -240,11 +241,13 @@ Mesh random_mesh(std::mt19937& rng, int rings, int sectors, int scattered) {
       if (i > 0) tris.push_back({grid[i0][j0], grid[i1][j0], grid[i0][j1]});
       if (i + 1 < rings) tris.push_back({grid[i0][j1], grid[i1][j0], grid[i1][j1]});
     }
+  // Near-axis coordinates from rounding noise up to about the radius within
+  // which an index may treat a triangle as touching the axis.
   auto coord = [&]() {
     const double pick = u(rng);
     if (pick < 0.1) return 0.0;
     if (pick < 0.15) return -0.0;
-    if (pick < 0.25) return (u(rng) - 0.5) * 1e-12;
+    if (pick < 0.3) return (u(rng) - 0.5) * std::pow(10.0, -12 + 10 * u(rng));
     return (u(rng) - 0.5) * 200;
   };
   for (int k = 0; k < scattered; ++k) {
@@ -313,11 +316,19 @@ Colours random_colours(std::mt19937& rng, const Mesh& m, size_t count) {
         a *= f;
         b *= f;
       }
-    } else if (pick < 0.35 && i > 0) {
+    } else if (pick < 0.45 && m.K() > 0) {
+      // Small chroma, at a hue on or just beside that of a mesh vertex.
+      const size_t col = 14 * (rng() % static_cast<size_t>(m.K())) + 3 * (rng() % 3);
+      double hue = std::atan2(m.data[col + 2], m.data[col + 1]);
+      if (u(rng) < 0.8) hue += (u(rng) < 0.5 ? -1 : 1) * std::pow(10.0, -6 + 6 * u(rng));
+      const double chroma = std::pow(10.0, -7 + 7 * u(rng));
+      a = chroma * std::cos(hue);
+      b = chroma * std::sin(hue);
+    } else if (pick < 0.5 && i > 0) {
       const size_t j = rng() % i;
       a = c.a[j];
       b = c.b[j];
-    } else if (pick < 0.37) {
+    } else if (pick < 0.52) {
       const double odd[] = {kInf, -kInf, kNaN, 1e-200, 1e200};
       (u(rng) < 0.5 ? a : b) = odd[rng() % 5];
     }
@@ -373,6 +384,75 @@ void expect_literal_agreement(Unfold kernel, int rounds) {
 
 TEST(ChromaUnfold, PerElementKernelMatchesLiteral) {
   expect_literal_agreement(colour::unfold_per_element, 2);
+}
+
+void indexed_auto(const double* x, const double* a, const double* b, const double* mesh, int32_t K,
+                  const double* pivot_L, const double* pivot_C, const double* top_L,
+                  const double* bottom_L, int64_t count, double* out) {
+  colour::unfold_indexed(x, a, b, mesh, K, pivot_L, pivot_C, top_L, bottom_L, count, out);
+}
+
+// With 65536 hue bins (a tenth of a milliradian each) every triangle is
+// listed only near its own hues, so one filed too narrowly would be missed.
+void indexed_fine(const double* x, const double* a, const double* b, const double* mesh, int32_t K,
+                  const double* pivot_L, const double* pivot_C, const double* top_L,
+                  const double* bottom_L, int64_t count, double* out) {
+  colour::unfold_indexed(x, a, b, mesh, K, pivot_L, pivot_C, top_L, bottom_L, count, out, 1 << 16);
+}
+
+TEST(ChromaUnfold, IndexedKernelMatchesLiteral) { expect_literal_agreement(indexed_auto, 8); }
+
+TEST(ChromaUnfold, IndexedKernelWithFineBinsMatchesLiteral) {
+  expect_literal_agreement(indexed_fine, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// Triangles with a corner just off the axis (closer than an index may
+// treat as touching it) and the axis just outside the triangle: at hues
+// slightly past the far corner's, the hue plane enters the triangle next to
+// the axis and leaves it far out, through the edge from the near corner.
+// Colours swept over those hues and over chroma from 1e-6 to 10 must come
+// out as in the literal loop, for every order of the corners, both
+// directions round the triangle and both orientations.
+TEST(ChromaUnfold, IndexedKernelFindsEdgesLeavingFromNearTheAxis) {
+  for (double offset : {1e-6, 1e-5, 1e-4, 3e-4})
+    for (double mirror : {1.0, -1.0})
+      for (int rotation = 0; rotation < 6; ++rotation) {
+        Vertex v[3] = {{80, 0, -offset * mirror}, {80, 100, 0}, {80, 100, 100 * mirror}};
+        if (rotation >= 3) std::swap(v[1], v[2]);
+        std::rotate(v, v + rotation % 3, v + 3);
+        Mesh m;
+        m.add(v[0], v[1], v[2]);
+        m.add({20, 100, 0}, {20, 100, 10}, {20, 120, 5});  // a far one, for company
+        Colours c;
+        for (int i = 0; i <= 40; ++i)
+          for (int j = 0; j <= 28; ++j) {
+            const double hue = mirror * (-0.02 + 0.001 * i);
+            const double chroma = std::pow(10.0, -6 + 0.25 * j);
+            c.x.push_back(65);
+            c.a.push_back(chroma * std::cos(hue));
+            c.b.push_back(chroma * std::sin(hue));
+            c.pivot_L.push_back(50);
+            c.pivot_C.push_back(60);
+            c.top_L.push_back(100);
+            c.bottom_L.push_back(0);
+          }
+        const int64_t n = static_cast<int64_t>(c.size());
+        std::vector<double> expected(c.size()), got(c.size());
+        literal::chroma_unfold(c.x.data(), c.a.data(), c.b.data(), m.ptr(), m.K(), c.pivot_L.data(),
+                               c.pivot_C.data(), c.top_L.data(), c.bottom_L.data(), n,
+                               expected.data());
+        colour::unfold_indexed(c.x.data(), c.a.data(), c.b.data(), m.ptr(), m.K(), c.pivot_L.data(),
+                               c.pivot_C.data(), c.top_L.data(), c.bottom_L.data(), n, got.data(),
+                               1 << 16);
+        int differing = 0;
+        for (size_t i = 0; i < c.size(); ++i) differing += !same_bits(got[i], expected[i]);
+        EXPECT_EQ(differing, 0) << "offset " << offset << ", mirror " << mirror << ", rotation "
+                                << rotation;
+      }
 }
 
 }  // namespace

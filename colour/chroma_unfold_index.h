@@ -16,7 +16,10 @@
 //     is outside the triangle's chroma range (widened) cannot be inside it;
 //   - triangles with non-finite, tiny (below 1e-100) or huge (above 1e100)
 //     opponent coordinates are cut for every colour, as are those covering
-//     more than half the hue circle.
+//     more than half the hue circle, and, should the index outgrow a small
+//     multiple of the mesh, the most spread-out ones.
+// The index is a table of (hue bin, chroma bin) cells, each listing its
+// triangles in column order.
 // Colours that repeat (same a, b and pivot_L bits) reuse their boundary
 // lightness from a small cache.
 //

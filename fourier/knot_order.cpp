@@ -30,8 +30,12 @@ Tiling tiling(int32_t M0, int32_t M1) {
 int32_t cell(double k, int32_t M) {
   const double p = std::floor(k * static_cast<double>(M));
   if (!(p > -1e15 && p < 1e15)) return 0;
-  int64_t c = (static_cast<int64_t>(p) + M / 2) % M;
-  if (c < 0) c += M;
+  int64_t c = static_cast<int64_t>(p) + M / 2;
+  if (c >= M) c -= M;
+  if (c < 0 || c >= M) {
+    c %= M;
+    if (c < 0) c += M;
+  }
   return static_cast<int32_t>(c);
 }
 
@@ -65,9 +69,15 @@ void gather_2d_in_tile_order(const double* re, const double* im, int32_t M0, int
   const Tiling t = tiling(M0, M1);
   const int32_t tiles = t.rows * t.columns;
   for (int32_t i = 0; i <= tiles; ++i) s.counts[i] = 0;
-  for (int64_t j = 0; j < N; ++j) ++s.counts[tile_of(knots + 2 * j, M0, M1, t) + 1];
+  // The tile of each knot is kept in out_re's scratch between the two
+  // passes of the counting sort (tile numbers are exact as doubles).
+  for (int64_t j = 0; j < N; ++j) {
+    const int32_t tile = tile_of(knots + 2 * j, M0, M1, t);
+    s.out_re[j] = tile;
+    ++s.counts[tile + 1];
+  }
   for (int32_t i = 0; i < tiles; ++i) s.counts[i + 1] += s.counts[i];
-  for (int32_t j = 0; j < N; ++j) s.order[s.counts[tile_of(knots + 2 * static_cast<int64_t>(j), M0, M1, t)]++] = j;
+  for (int32_t j = 0; j < N; ++j) s.order[s.counts[static_cast<int32_t>(s.out_re[j])]++] = j;
 
   for (int64_t i = 0; i < N; ++i) {
     const int64_t j = s.order[i];

@@ -77,7 +77,7 @@ void tiled_2d(const double* re, const double* im, int32_t M0, int32_t M1, const 
               int32_t N, double* out_re, double* out_im) {
   static std::vector<int32_t> counts, order;
   static std::vector<double> sorted, sre, sim;
-  counts.resize(size_t(fourier::tile_count(M0, M1)) + 1);
+  counts.resize(size_t(fourier::tile_count(M0, M1, N)) + 1);
   order.resize(size_t(N));
   sorted.resize(2 * size_t(N));
   sre.resize(size_t(N));

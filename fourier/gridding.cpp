@@ -528,7 +528,11 @@ void gather_2d_with(Simd level, const double* re, const double* im, int32_t M0, 
 
 void gather_2d(const double* re, const double* im, int32_t M0, int32_t M1, const double* knots,
                int32_t N, double* out_re, double* out_im) {
-  gather_2d_with(widest_simd(), re, im, M0, M1, knots, N, out_re, out_im);
+  // Two-lane batches measured slower than one knot at a time here (the
+  // transposes cost as much as they save), so without AVX the 2-D mode
+  // stays scalar.
+  const Simd level = widest_simd() == Simd::avx ? Simd::avx : Simd::scalar;
+  gather_2d_with(level, re, im, M0, M1, knots, N, out_re, out_im);
 }
 
 LinkedLayout linked_layout(int32_t M0, int32_t M1, int32_t d, int32_t knot_rows,

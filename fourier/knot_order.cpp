@@ -15,12 +15,16 @@ struct Tiling {
   int32_t rows, columns;    // tiles along each axis
 };
 
-Tiling tiling(int32_t M0, int32_t M1) {
-  Tiling t{4, 0, 0};
+// Tiles of 2 x 2 grid points, or larger ones where the grid would otherwise
+// have more tiles than knots (or than 2^20): the knots that follow each other
+// then share nearly all of their 24 x 24 neighbourhood.
+Tiling tiling(int32_t M0, int32_t M1, int32_t N) {
+  const int64_t limit = N > kMaxTiles ? kMaxTiles : (N < 4096 ? 4096 : N);
+  Tiling t{1, 0, 0};
   for (;;) {
     t.rows = static_cast<int32_t>((static_cast<int64_t>(M0) + (1 << t.shift) - 1) >> t.shift);
     t.columns = static_cast<int32_t>((static_cast<int64_t>(M1) + (1 << t.shift) - 1) >> t.shift);
-    if (static_cast<int64_t>(t.rows) * t.columns <= kMaxTiles) return t;
+    if (static_cast<int64_t>(t.rows) * t.columns <= limit) return t;
     ++t.shift;
   }
 }
@@ -47,16 +51,16 @@ int32_t tile_of(const double* knot, int32_t M0, int32_t M1, const Tiling& t) {
 
 }  // namespace
 
-int32_t tile_count(int32_t M0, int32_t M1) {
+int32_t tile_count(int32_t M0, int32_t M1, int32_t N) {
   if (M0 <= 0 || M1 <= 0) return 0;
-  const Tiling t = tiling(M0, M1);
+  const Tiling t = tiling(M0, M1, N);
   return t.rows * t.columns;
 }
 
 bool tile_order_pays(int32_t M0, int32_t M1, int32_t N) {
   // Two 8-byte planes beyond about 2 MB, and more knots than tiles.
   const int64_t points = static_cast<int64_t>(M0) * M1;
-  return points >= (int64_t{1} << 17) && N >= 4096 && N >= tile_count(M0, M1) / 4;
+  return points >= (int64_t{1} << 17) && N >= 4096;
 }
 
 void gather_2d_in_tile_order(const double* re, const double* im, int32_t M0, int32_t M1,
@@ -66,7 +70,7 @@ void gather_2d_in_tile_order(const double* re, const double* im, int32_t M0, int
     gather_2d(re, im, M0, M1, knots, N, out_re, out_im);
     return;
   }
-  const Tiling t = tiling(M0, M1);
+  const Tiling t = tiling(M0, M1, N);
   const int32_t tiles = t.rows * t.columns;
   for (int32_t i = 0; i <= tiles; ++i) s.counts[i] = 0;
   // The tile of each knot is kept in out_re's scratch between the two

@@ -20,18 +20,19 @@
 namespace fourier {
 
 struct TileOrderScratch {
-  int32_t* counts;   // tile_count(M0, M1) + 1 values
+  int32_t* counts;   // tile_count(M0, M1, N) + 1 values
   int32_t* order;    // N values
   double* knots;     // 2 N values
   double* out_re;    // N values
   double* out_im;    // N values
 };
 
-// Number of tiles of an M0 x M1 grid; at most 2^20.
-int32_t tile_count(int32_t M0, int32_t M1);
+// Number of tiles the N knots are sorted into on an M0 x M1 grid; at most
+// 2^20.
+int32_t tile_count(int32_t M0, int32_t M1, int32_t N);
 
 // Whether the reordering is expected to pay for itself: grids beyond the
-// processor caches and enough knots to share the tiles.
+// processor caches and knots in thousands.
 bool tile_order_pays(int32_t M0, int32_t M1, int32_t N);
 
 // Same contract as gather_2d, plus the scratch above.

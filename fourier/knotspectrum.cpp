@@ -48,7 +48,7 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
     const int32_t N = knot_columns;
     if (fourier::tile_order_pays(M0, M1, N)) {
       const std::size_t n = static_cast<std::size_t>(N);
-      const std::size_t tiles = static_cast<std::size_t>(fourier::tile_count(M0, M1)) + 1;
+      const std::size_t tiles = static_cast<std::size_t>(fourier::tile_count(M0, M1, N)) + 1;
       const fourier::TileOrderScratch scratch{
           static_cast<int32_t*>(host::allocate(tiles * sizeof(int32_t))),
           static_cast<int32_t*>(host::allocate(n * sizeof(int32_t))),

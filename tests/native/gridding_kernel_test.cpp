@@ -446,7 +446,7 @@ TEST(Gridding, TileOrderGivesTheSameBitsAsKnotOrder) {
     Result want(n), got(n);
     for (size_t j = 0; j < want.re.size(); ++j) want.re[j] = got.re[j] = u(rng), want.im[j] = got.im[j] = u(rng);
     fourier::gather_2d(g.re.data(), g.im.data(), M0, M1, knots.data(), N, want.re.data(), want.im.data());
-    std::vector<int32_t> counts(static_cast<size_t>(fourier::tile_count(M0, M1)) + 1), order(n);
+    std::vector<int32_t> counts(static_cast<size_t>(fourier::tile_count(M0, M1, N)) + 1), order(n);
     std::vector<double> sorted(2 * n), sre(n), sim(n);
     fourier::gather_2d_in_tile_order(g.re.data(), g.im.data(), M0, M1, knots.data(), N, got.re.data(),
                                      got.im.data(), {counts.data(), order.data(), sorted.data(), sre.data(), sim.data()});

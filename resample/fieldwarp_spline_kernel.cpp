@@ -1,6 +1,5 @@
 #include "resample/fieldwarp_spline_kernel.h"
 
-#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <limits>

@@ -1,11 +1,24 @@
 // knotspectrum(in, knots, dim): Gaussian gridding of a periodic complex grid
 // at real knots, in 2-D (dim = -1) or line by line along dim 0 or 1.
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
 #include "fourier/gridding.h"
 #include "fourier/knot_order.h"
 #include "host/mex_host.h"
+
+namespace {
+
+// Host scratch, reclaimed by the host when the call ends.
+template <class T>
+T* scratch(std::size_t count, bool zeroed = false) {
+  void* p = zeroed ? host::allocate_zeroed(count, sizeof(T)) : host::allocate(count * sizeof(T));
+  if (p == nullptr && count > 0) host::fail("Out of memory.");
+  return static_cast<T*>(p);
+}
+
+}  // namespace
 
 extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
   if (nrhs != 3) host::fail("Usage: knotspectrum(in,knots,dim).");
@@ -24,10 +37,10 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
     host::fail("knotspectrum needs full arrays: convert sparse input with full().");
 
   const double* in_re = host::real_data(in);
-  const double* in_im = host::is_complex(in)
-                            ? host::imag_data(in)
-                            : static_cast<const double*>(host::allocate_zeroed(
-                                  static_cast<std::size_t>(host::element_count(in)), 8));
+  const double* in_im =
+      host::is_complex(in)
+          ? host::imag_data(in)
+          : scratch<double>(static_cast<std::size_t>(host::element_count(in)), true);
   const double* knot_data = host::real_data(knots);
   const double dim_value = host::real_data(dim)[0];
   // Truncation toward zero is only defined for values inside the int32
@@ -49,14 +62,11 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
     if (fourier::tile_order_pays(M0, M1, N)) {
       const std::size_t n = static_cast<std::size_t>(N);
       const std::size_t tiles = static_cast<std::size_t>(fourier::tile_count(M0, M1, N)) + 1;
-      const fourier::TileOrderScratch scratch{
-          static_cast<int32_t*>(host::allocate(tiles * sizeof(int32_t))),
-          static_cast<int32_t*>(host::allocate(n * sizeof(int32_t))),
-          static_cast<double*>(host::allocate(2 * n * sizeof(double))),
-          static_cast<double*>(host::allocate(n * sizeof(double))),
-          static_cast<double*>(host::allocate(n * sizeof(double)))};
+      const fourier::TileOrderScratch room{scratch<int32_t>(tiles), scratch<int32_t>(n),
+                                           scratch<double>(2 * n), scratch<double>(n),
+                                           scratch<double>(n)};
       fourier::gather_2d_in_tile_order(in_re, in_im, M0, M1, knot_data, N, host::real_data(out),
-                                       host::imag_data(out), scratch);
+                                       host::imag_data(out), room);
     } else {
       fourier::gather_2d(in_re, in_im, M0, M1, knot_data, N, host::real_data(out),
                          host::imag_data(out));
@@ -81,14 +91,11 @@ extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* 
     const std::size_t grid = static_cast<std::size_t>(M0) * static_cast<std::size_t>(M1);
     const std::size_t result = static_cast<std::size_t>(layout.out_rows) *
                                static_cast<std::size_t>(layout.out_columns);
-    const fourier::TransposeScratch scratch{
-        static_cast<double*>(host::allocate(grid * sizeof(double))),
-        static_cast<double*>(host::allocate(grid * sizeof(double))),
-        static_cast<double*>(host::allocate(result * sizeof(double))),
-        static_cast<double*>(host::allocate(result * sizeof(double))),
-        static_cast<double*>(host::allocate(result * sizeof(double)))};
+    const fourier::TransposeScratch room{scratch<double>(grid), scratch<double>(grid),
+                                         scratch<double>(result), scratch<double>(result),
+                                         scratch<double>(result)};
     fourier::gather_lines_transposed(in_re, in_im, knot_data, layout, host::real_data(out),
-                                     host::imag_data(out), scratch);
+                                     host::imag_data(out), room);
     return;
   }
   fourier::gather_lines(in_re, in_im, knot_data, layout, host::real_data(out),

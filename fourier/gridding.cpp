@@ -118,6 +118,7 @@ struct Batch {
   double* out_im[kBatch];
   double sink[2 * kBatch];
   int n = 0;
+  void (*complete)(Batch&, int, const double*) = nullptr;  // builds P and W
 };
 
 // E = exp((x*pi)/(M*tau)) and R = 1/E, the two numbers fill_shift_powers
@@ -164,7 +165,7 @@ void pad(Batch& b, int A) {
 // The shift power tables of all lanes at once, each lane by the recurrence
 // of fill_shift_powers, and the column factors W[a] = (Pc[a] * B) * Gc[a]
 // (2-D) or W[0] = B (one line).
-void complete(Batch& b, int A, const double* Gc) {
+inline __attribute__((always_inline)) void complete_body(Batch& b, int A, const double* Gc) {
   // The running powers stay in registers rather than going through the table.
   double up[kBatch], down[kBatch];
   for (int i = 0; i < kBatch; ++i) up[i] = down[i] = b.P[11][i] = 1.0;
@@ -185,6 +186,8 @@ void complete(Batch& b, int A, const double* Gc) {
   for (int a = 0; a < kTaps; ++a)
     for (int i = 0; i < kBatch; ++i) b.W[a][i] = (Pc[a][i] * b.B[i]) * Gc[a];
 }
+
+void complete(Batch& b, int A, const double* Gc) { complete_body(b, A, Gc); }
 
 void run_batch_scalar(const Batch& b, int A, const double G[kTaps], const double* re,
                       const double* im) {
@@ -320,6 +323,10 @@ inline __attribute__((always_inline)) void run_batch_lanes(const Batch& b, const
   for (int i = 0; i < kBatch; ++i) *b.out_re[i] = start_re[i], *b.out_im[i] = start_im[i];
 }
 
+__attribute__((target("avx"))) void complete_avx(Batch& b, int A, const double* Gc) {
+  complete_body(b, A, Gc);
+}
+
 void run_batch_sse2(const Batch& b, int A, const double G[kTaps], const double* re,
                     const double* im) {
   if (A == 1)
@@ -402,12 +409,23 @@ BatchRunner runner_for(Simd level) {
   return run_batch_scalar;
 }
 
+using Completer = void (*)(Batch&, int, const double*);
+
+Completer completer_for(Simd level) {
+#ifdef GRIDDING_X86
+  if (level == Simd::avx) return complete_avx;
+#else
+  (void)level;
+#endif
+  return complete;
+}
+
 // Runs a full batch, or a partial one padded with idle lanes.
 void flush(Batch& b, int A, const double* Gc, BatchRunner run, const double G[kTaps],
            const double* re, const double* im) {
   if (b.n == 0) return;
   pad(b, A);
-  complete(b, A, Gc);
+  b.complete(b, A, Gc);
   run(b, A, G, re, im);
   b.n = 0;
 }
@@ -493,6 +511,7 @@ void gather_2d_with(Simd level, const double* re, const double* im, int32_t M0, 
   const bool batched = level != Simd::scalar;
   const BatchRunner run = runner_for(level);
   Batch b;
+  b.complete = completer_for(level);
   for (int64_t j = 0; j < N; ++j) {
     Placement pr, pc;
     const bool row_ok = place(knots[2 * j + 1], M0, &pr);
@@ -574,6 +593,7 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
   const bool batched = level != Simd::scalar;
   const BatchRunner run = runner_for(level);
   Batch b;
+  b.complete = completer_for(level);
 
   // Shared knots: the lines are taken in blocks whose grid data stays in the
   // second-level cache while every knot is evaluated on them; the knot's
@@ -619,7 +639,7 @@ void gather_lines_with(Simd level, const double* re, const double* im, const dou
     auto every_line = [&]() {
       const int used = b.n;
       pad(b, 1);
-      complete(b, 1, nullptr);
+      b.complete(b, 1, nullptr);
       for (int64_t l = l0; l < l1; ++l) {
         for (int k = 0; k < used; ++k) {
           b.cols[0][k] = l * gl;

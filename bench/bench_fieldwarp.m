@@ -1,30 +1,11 @@
 ## Whole-call timing of fieldwarp against interp2 on the same 2048 x 2048
 ## image and smooth field of a few pixels, in one run.
 ##   octave-cli --norc --no-history --quiet bench/bench_fieldwarp.m [build-dir]
-args = argv ();
-build = "build";
-if (! isempty (args))
-  build = args{1};
-endif
-addpath (fullfile (build, "mex"));
-addpath (fullfile (build, "bench"));
-
-N = 2048;
-rand ("seed", 7);
-img = rand (N);
-[C, R] = meshgrid (0:N-1, 0:N-1);
-a = rand (1, 6);
-dx = 3 * sin (2 * pi * (a(1) * R + a(2) * C) / N + a(3));
-dy = 3 * cos (2 * pi * (a(4) * R + a(5) * C) / N + a(6));
+addpath (fileparts (mfilename ("fullpath")));
+[img, dx, dy, C, R] = warp_bench_data (argv ());
+N = rows (img);
 sv = cat (3, dx, dy);
 X = C + 1 - dx;  Y = R + 1 - dy;  # interp2 counts from 1
-
-function t = best_of (k, f)
-  t = Inf;
-  for i = 1:k
-    tic; f (); t = min (t, toc);
-  endfor
-endfunction
 
 t_plugin = best_of (7, @() fieldwarp (img, sv));
 t_create = best_of (7, @() create_output_only (img));

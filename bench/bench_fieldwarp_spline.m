@@ -4,30 +4,11 @@
 ## grid of positions, not on a displaced one; and its cubic is another
 ## interpolation, so only the times are compared, not the values.)
 ##   octave-cli --norc --no-history --quiet bench/bench_fieldwarp_spline.m [build-dir]
-args = argv ();
-build = "build";
-if (! isempty (args))
-  build = args{1};
-endif
-addpath (fullfile (build, "mex"));
-addpath (fullfile (build, "bench"));
-
-N = 2048;
-rand ("seed", 7);
-img = rand (N);
-[C, R] = meshgrid (0:N-1, 0:N-1);
-a = rand (1, 6);
-dx = 3 * sin (2 * pi * (a(1) * R + a(2) * C) / N + a(3));
-dy = 3 * cos (2 * pi * (a(4) * R + a(5) * C) / N + a(6));
+addpath (fileparts (mfilename ("fullpath")));
+[img, dx, dy, C, R] = warp_bench_data (argv ());
+N = rows (img);
 sv = cat (3, dx, dy);
 X = C + 1 - dx;  Y = R + 1 - dy;  # interp2 counts from 1
-
-function t = best_of (k, f)
-  t = Inf;
-  for i = 1:k
-    tic; f (); t = min (t, toc);
-  endfor
-endfunction
 
 t_plugin = best_of (5, @() fieldwarp_spline (img, sv));
 t_create = best_of (5, @() create_output_only (img));

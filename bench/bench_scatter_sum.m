@@ -2,21 +2,9 @@
 ## with accumarray in M-code, on a 2048 x 2048 image and a smooth
 ## translation field of a few pixels, in one run.
 ##   octave-cli --norc --no-history --quiet bench/bench_scatter_sum.m [build-dir]
-args = argv ();
-build = "build";
-if (! isempty (args))
-  build = args{1};
-endif
-addpath (fullfile (build, "mex"));
-addpath (fullfile (build, "bench"));
-
-N = 2048;
-rand ("seed", 7);
-img = rand (N);
-[C, R] = meshgrid (0:N-1, 0:N-1);
-a = rand (1, 6);
-tx = 3 * sin (2 * pi * (a(1) * R + a(2) * C) / N + a(3));
-ty = 3 * cos (2 * pi * (a(4) * R + a(5) * C) / N + a(6));
+addpath (fileparts (mfilename ("fullpath")));
+[img, tx, ty, C, R] = warp_bench_data (argv ());
+N = rows (img);
 
 ## What a user writes instead: round() also takes halves away from zero.
 function out = scatter_by_accumarray (img, tx, ty, C, R)
@@ -25,13 +13,6 @@ function out = scatter_by_accumarray (img, tx, ty, C, R)
   ry = round (R + ty);
   keep = cx >= 0 & cx < N & ry >= 0 & ry < M;
   out = accumarray ([ry(keep) + 1, cx(keep) + 1], img(keep), [M N]);
-endfunction
-
-function t = best_of (k, f)
-  t = Inf;
-  for i = 1:k
-    tic; f (); t = min (t, toc);
-  endfor
 endfunction
 
 ## The two must agree before their times mean anything; the order of the

@@ -1,28 +1,11 @@
 // fieldwarp_spline(in, sv): cubic-spline pull-warp of a 2-D image along a
 // displacement field. It shares the linear warp's calling form, checks and
 // messages, usage text included.
-#include "host/mex_host.h"
 #include "resample/fieldwarp_spline_kernel.h"
+#include "resample/warp_gateway.h"
 
 extern "C" void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]) {
-  if (nrhs != 2) host::fail("Usage: fieldwarp(in, sv).");
-  if (nlhs > 1) host::fail("Too many output arguments");
-  const host::Array* in = prhs[0];
-  const host::Array* sv = prhs[1];
-  if (!host::is_double(in) || host::dimension_count(in) != 2)
-    host::fail("Input must be 2D double array.");
-  if (!host::is_double(sv) || host::dimension_count(sv) != 3)
-    host::fail("Shift must be 3D double array.");
-  if (host::length(sv, 0) != host::length(in, 0) || host::length(sv, 1) != host::length(in, 1))
-    host::fail("Shift image and input image must have same dimensions.");
-  if (host::length(sv, 2) != 2)
-    host::fail("Shift image must have two elements along 3rd dimension.");
-  if (host::is_sparse(in) || host::is_sparse(sv))
-    host::fail("fieldwarp_spline needs full arrays: convert sparse input with full().");
-
-  const int32_t M = host::rows(in);
-  const int32_t N = host::length(in, 1);
-  host::Array* out = host::create_numeric_like(in, mxDOUBLE_CLASS, false);
-  plhs[0] = out;
-  resample::fieldwarp_spline(host::real_data(in), host::real_data(sv), M, N, host::real_data(out));
+  resample::warp_gateway(nlhs, plhs, nrhs, prhs,
+                         "fieldwarp_spline needs full arrays: convert sparse input with full().",
+                         resample::fieldwarp_spline);
 }

@@ -11,11 +11,11 @@
 #include "colour/chroma_unfold_index.h"
 #include "colour/chroma_unfold_kernel.h"
 #include "tests/native/literal/chroma_unfold_literal.h"
+#include "tests/native/fixtures.h"
 
 namespace {
 
-const double kInf = std::numeric_limits<double>::infinity();
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
+using namespace fixtures;
 
 struct Vertex {
   double L, a, b;
@@ -50,11 +50,6 @@ double map(const Mesh& m, double x, double r, Source s = kSource) {
   colour::SegmentLists lists;
   return colour::unfold_lightness(x, r, 0.0, s.pivot_L, s.pivot_C, s.top_L, s.bottom_L, m.ptr(),
                                   m.K(), &lists);
-}
-
-bool same_bits(double a, double b) {
-  if (std::isnan(a) && std::isnan(b)) return true;
-  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 TEST(MeshHueSlice, CutsOfSingleTriangles) {

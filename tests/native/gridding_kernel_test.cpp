@@ -11,15 +11,15 @@
 #include "fourier/gridding_variants.h"
 #include "fourier/knot_order.h"
 #include "tests/native/literal/gridding_literal.h"
+#include "tests/native/fixtures.h"
 
 namespace {
+
+using namespace fixtures;
 
 using fourier::LinkedLayout;
 
 const double kPi = 3.141592653589793;
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-const double kInf = std::numeric_limits<double>::infinity();
-
 struct Grid {
   int32_t M0, M1;
   std::vector<double> re, im;
@@ -54,11 +54,6 @@ double on_line(const std::vector<double>& line, double k) {
   Grid g(int32_t(line.size()), 1);
   g.re = line;
   return gather_lines(g, {k}, 0, 1, 1).re[0];
-}
-
-bool same_bits(double a, double b) {
-  if (std::isnan(a) && std::isnan(b)) return true;
-  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 // The closed-form weight of tap t for knot k on M points.

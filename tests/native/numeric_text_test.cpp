@@ -14,11 +14,12 @@
 
 #include "tests/native/literal/numeric_text_literal.h"
 #include "text/numeric_text.h"
+#include "tests/native/fixtures.h"
 
 namespace {
 
-const double kInf = std::numeric_limits<double>::infinity();
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
+using namespace fixtures;
+
 const double kMinSub = std::numeric_limits<double>::denorm_min();
 
 double convert(const std::string& s) {
@@ -27,11 +28,6 @@ double convert(const std::string& s) {
 
 double convert_literal(const std::string& s) {
   return literal::to_number(s.c_str(), s.size(), text::classic_locale(), kNaN);
-}
-
-bool same_bits(double a, double b) {
-  if (std::isnan(a) && std::isnan(b)) return true;
-  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 std::string shown(const std::string& s) {

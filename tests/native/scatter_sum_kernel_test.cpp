@@ -10,25 +10,11 @@
 
 #include "resample/scatter_sum_kernel.h"
 #include "tests/native/literal/scatter_sum_literal.h"
+#include "tests/native/fixtures.h"
 
 namespace {
 
-const double kInf = std::numeric_limits<double>::infinity();
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-struct Image {
-  int32_t M, N;
-  std::vector<double> v;
-  double at(int32_t r, int32_t c) const { return v[static_cast<size_t>(r + c * M)]; }
-};
-
-template <class F>
-Image make_image(int32_t M, int32_t N, F f) {
-  Image im{M, N, std::vector<double>(static_cast<size_t>(M) * static_cast<size_t>(N))};
-  for (int32_t c = 0; c < N; ++c)
-    for (int32_t r = 0; r < M; ++r) im.v[static_cast<size_t>(r + c * M)] = f(r, c);
-  return im;
-}
+using namespace fixtures;
 
 Image constant(int32_t M, int32_t N, double value) {
   return make_image(M, N, [=](int32_t, int32_t) { return value; });
@@ -40,7 +26,8 @@ Image scatter(const Image& in, const Image& tx, const Image& ty) {
   return out;
 }
 
-bool same_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+// NaN results never arise here, so bits must match exactly, NaNs included.
+bool identical_bits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 TEST(RoundHalfAway, Table) {
   struct Case {
@@ -83,7 +70,7 @@ TEST(ScatterSum, ZeroTranslationIsIdentity) {
   std::uniform_real_distribution<double> u(-10, 10);
   const Image in = make_image(5, 7, [&](int32_t, int32_t) { return u(rng); });
   const Image out = scatter(in, constant(5, 7, 0), constant(5, 7, 0));
-  for (size_t i = 0; i < in.v.size(); ++i) EXPECT_TRUE(same_bits(out.v[i], in.v[i])) << i;
+  for (size_t i = 0; i < in.v.size(); ++i) EXPECT_TRUE(identical_bits(out.v[i], in.v[i])) << i;
 }
 
 TEST(ScatterSum, HalfPixelShifts) {
@@ -132,7 +119,7 @@ TEST(ScatterSum, ContributionsAddInColumnMajorOrderOfSources) {
   Image ty = constant(3, 1, 0);
   ty.v = {2, 1, 0};  // all onto row 2
   const Image out = scatter(in, constant(3, 1, 0), ty);
-  EXPECT_TRUE(same_bits(out.at(2, 0), 0.0));
+  EXPECT_TRUE(identical_bits(out.at(2, 0), 0.0));
   EXPECT_EQ(out.at(0, 0), 0.0);
 }
 
@@ -210,7 +197,7 @@ TEST(ScatterSum, EveryVariantIsBitIdenticalToLiteralVersion) {
         std::vector<double> out(in.v.size(), 0.0);
         variant.fn(in.v.data(), tx.v.data(), ty.v.data(), M, N, out.data());
         for (size_t i = 0; i < expected.size(); ++i)
-          ASSERT_TRUE(same_bits(out[i], expected[i]))
+          ASSERT_TRUE(identical_bits(out[i], expected[i]))
               << variant.name << " " << M << "x" << N << " trial " << trial << " element " << i;
       }
     }

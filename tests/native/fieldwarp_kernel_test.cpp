@@ -120,33 +120,6 @@ TEST(FieldwarpLinear, EmptyImageWritesNothing) {
   }
 }
 
-// Fields that reach every branch: smooth sub-pixel motion, exact halves and
-// integers, borders, far outside, and the occasional non-finite value.
-std::vector<double> mixed_field(int32_t M, int32_t N, std::mt19937& rng) {
-  std::uniform_real_distribution<double> u(0, 1);
-  std::vector<double> sv = uniform_field(M, N, 0, 0);
-  for (size_t i = 0; i < sv.size(); ++i) {
-    const double pick = u(rng);
-    const double span = i < sv.size() / 2 ? N : M;
-    if (pick < 0.5) sv[i] = 6 * u(rng) - 3;
-    else if (pick < 0.7) sv[i] = std::floor(8 * u(rng) - 4) + 0.5;
-    else if (pick < 0.8) sv[i] = std::floor(8 * u(rng) - 4);
-    else if (pick < 0.9) sv[i] = (2 * u(rng) - 1) * 2 * span;
-    else if (pick < 0.93) sv[i] = kNaN;
-    else if (pick < 0.96) sv[i] = u(rng) < 0.5 ? kInf : -kInf;
-    else sv[i] = 1e-12 * (2 * u(rng) - 1);
-  }
-  return sv;
-}
-
-using WarpFn = void (*)(const double*, const double*, int32_t, int32_t, double*);
-
-struct Variant {
-  const char* name;
-  WarpFn fn;
-  bool available;
-};
-
 std::vector<Variant> variants() {
   return {{"dispatched", resample::fieldwarp_linear, true},
           {"scalar", resample::fieldwarp_linear_scalar, true},

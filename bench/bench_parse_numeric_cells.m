@@ -6,16 +6,8 @@
 ## Run from the repository root after a build:
 ##   octave-cli --norc --no-history --quiet bench/bench_parse_numeric_cells.m
 1;
-function t = best_of_3 (f)
-  t = Inf;
-  for k = 1:3
-    tic;
-    f ();
-    t = min (t, toc);
-  endfor
-endfunction
-
 addpath (fullfile (pwd, "build", "mex"));
+addpath (fileparts (mfilename ("fullpath")));
 rand ("seed", 3);
 n = 1e6;
 m = n / 10;
@@ -29,8 +21,8 @@ c = c(1:n);
 ours = parse_numeric_cells (c);
 theirs = str2double (c);
 same = isequaln (ours, theirs);
-t_ours = best_of_3 (@() parse_numeric_cells (c));
-t_theirs = best_of_3 (@() str2double (c));
+t_ours = best_of (3, @() parse_numeric_cells (c));
+t_theirs = best_of (3, @() str2double (c));
 printf ("%d strings, results identical to str2double: %d\n", n, same);
 printf ("parse_numeric_cells  %8.3f s  %6.2f Mstrings/s\n", t_ours, n / t_ours * 1e-6);
 printf ("str2double           %8.3f s  %6.2f Mstrings/s\n", t_theirs, n / t_theirs * 1e-6);

@@ -4,16 +4,8 @@
 ## Run from the repository root after a build:
 ##   octave-cli --norc --no-history --quiet bench/bench_reclass.m
 1;
-function t = best_of_3 (f)
-  t = Inf;
-  for k = 1:3
-    tic;
-    f ();
-    t = min (t, toc);
-  endfor
-endfunction
-
 addpath (fullfile (pwd, "build", "mex"));
+addpath (fileparts (mfilename ("fullpath")));
 n = 1e8;
 rand ("seed", 5);
 bytes = uint8 (floor (256 * rand (1, n)));
@@ -27,8 +19,8 @@ function t = copy_time (a)
 endfunction
 
 t_copy = min (arrayfun (@(k) copy_time (bytes), 1:3));
-t_reclass = best_of_3 (@() tov_reclass (signed));
-t_mask = best_of_3 (@() tov_makemask (bytes));
+t_reclass = best_of (3, @() tov_reclass (signed));
+t_mask = best_of (3, @() tov_makemask (bytes));
 printf ("plain copy     %7.3f s  %6.2f GB/s\n", t_copy, n / t_copy * 1e-9);
 printf ("tov_reclass    %7.3f s  %6.2f GB/s  (%.2f of the copy's speed)\n", t_reclass, n / t_reclass * 1e-9, t_copy / t_reclass);
 printf ("tov_makemask   %7.3f s  %6.2f GB/s  (%.2f of the copy's speed)\n", t_mask, n / t_mask * 1e-9, t_copy / t_mask);

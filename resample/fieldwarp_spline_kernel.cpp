@@ -1,4 +1,5 @@
 #include "resample/fieldwarp_spline_kernel.h"
+#include "resample/vector_lanes.h"
 
 #include <cstddef>
 #include <cstring>
@@ -37,28 +38,7 @@ constexpr double kP2 = 0.5 * kAlpha1 + 2.0;
 constexpr double kAlpha2 = -0.5 / kP2;
 constexpr double kLast = 0.5 * kAlpha2 + 1.0;
 
-// Every function taking or returning a vector below is inlined into the
-// variant that builds it, so no vector ever crosses a call boundary.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-#define ALWAYS_INLINE inline __attribute__((always_inline))
-
-// Four lanes of doubles, with the matching 64-bit masks and 32-bit integers.
-// Lane arithmetic is IEEE double, one rounding per operator, whatever the
-// instruction set the variant is built for.
-typedef double v4 __attribute__((vector_size(32)));
-typedef int64_t v4mask __attribute__((vector_size(32)));
-typedef int32_t v4int __attribute__((vector_size(16)));
-
-ALWAYS_INLINE v4 load4(const double* p) {
-  v4 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-ALWAYS_INLINE void store4(double* p, v4 v) { std::memcpy(p, &v, sizeof v); }
-
-ALWAYS_INLINE v4 broadcast(double a) { return v4{a, a, a, a}; }
+using namespace lanes;
 
 ALWAYS_INLINE int32_t clamp_index(int32_t k, int32_t last) { return k < 0 ? 0 : (k > last ? last : k); }
 

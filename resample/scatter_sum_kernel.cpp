@@ -1,4 +1,5 @@
 #include "resample/scatter_sum_kernel.h"
+#include "resample/vector_lanes.h"
 
 #include <cstddef>
 #include <cstring>
@@ -16,23 +17,7 @@ bool round_half_away(double s, int32_t* k) {
 
 namespace {
 
-// Every function taking or returning a vector below is inlined into the
-// variant that builds it, so no vector ever crosses a call boundary.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-#define ALWAYS_INLINE inline __attribute__((always_inline))
-
-typedef double v4 __attribute__((vector_size(32)));
-typedef int64_t v4mask __attribute__((vector_size(32)));
-typedef int32_t v4int __attribute__((vector_size(16)));
-
-ALWAYS_INLINE v4 load4(const double* p) {
-  v4 v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-ALWAYS_INLINE v4 broadcast(double a) { return v4{a, a, a, a}; }
+using namespace lanes;
 
 // The rounding adds or subtracts one half and truncates. The truncation of
 // t lies in [0, n - 1] exactly when -1 < t < n, so one test on the doubles
